@@ -1,0 +1,92 @@
+#include "cp932.h"
+
+#include <QStringDecoder>
+#include <QStringList>
+#include <QStringEncoder>
+
+namespace cp932 {
+namespace {
+constexpr const char* kCodecName = "windows-31j";
+constexpr auto kFlags = QStringConverter::Flag::Stateless;
+
+QChar mapped(QChar c) {
+    switch (c.unicode()) {
+    case 0x301C: return QChar(0xFF5E); // WAVE DASH -> FULLWIDTH TILDE
+    case 0x2016: return QChar(0x2225); // DOUBLE VERTICAL LINE -> PARALLEL TO
+    case 0x2212: return QChar(0xFF0D); // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+    case 0x00A2: return QChar(0xFFE0); // CENT SIGN -> FULLWIDTH CENT SIGN
+    case 0x00A3: return QChar(0xFFE1); // POUND SIGN -> FULLWIDTH POUND SIGN
+    case 0x00AC: return QChar(0xFFE2); // NOT SIGN -> FULLWIDTH NOT SIGN
+    case 0x2014: return QChar(0x2015); // EM DASH -> HORIZONTAL BAR
+    default: return c;
+    }
+}
+
+QString describe(const QString& character) {
+    QStringList codes;
+    for (const char32_t ucs : character.toUcs4())
+        codes << QStringLiteral("U+%1").arg(QString::number(uint(ucs), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    return QStringLiteral("「%1」(%2)").arg(character, codes.join(QLatin1Char(' ')));
+}
+} // namespace
+
+bool available() {
+    QStringEncoder encoder(kCodecName, kFlags);
+    QStringDecoder decoder(kCodecName, kFlags);
+    if (!encoder.isValid() || !decoder.isValid())
+        return false;
+    // A converter that only pretends (no ICU) would not give the Windows form of these.
+    const QByteArray probe = encoder.encode(QString::fromUtf8("①髙"));
+    return !encoder.hasError() && probe == QByteArray("\x87\x40\xFB\xFC", 4);
+}
+
+QString normalized(const QString& text) {
+    QString result = text;
+    for (QChar& c : result)
+        c = mapped(c);
+    return result;
+}
+
+QString firstUnencodable(const QString& text) {
+    const QString input = normalized(text);
+    for (qsizetype i = 0; i < input.size(); ++i) {
+        qsizetype length = 1;
+        if (input.at(i).isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate())
+            length = 2;
+        const QString character = input.mid(i, length);
+        QStringEncoder encoder(kCodecName, kFlags);
+        (void)encoder.encode(character);
+        if (encoder.hasError() || !encoder.isValid())
+            return character;
+        i += length - 1;
+    }
+    return {};
+}
+
+bool encode(const QString& text, QByteArray* out, QString* error) {
+    QStringEncoder encoder(kCodecName, kFlags);
+    const QByteArray bytes = encoder.encode(normalized(text));
+    if (!encoder.isValid() || encoder.hasError()) {
+        if (error) {
+            const QString bad = firstUnencodable(text);
+            *error = QStringLiteral("「%1」には保存できない文字 %2 が含まれています。")
+                         .arg(text, bad.isEmpty() ? QStringLiteral("?") : describe(bad));
+        }
+        return false;
+    }
+    if (out)
+        *out = bytes;
+    return true;
+}
+
+bool decode(QByteArrayView bytes, QString* out) {
+    QStringDecoder decoder(kCodecName, kFlags);
+    QString text = decoder.decode(bytes);
+    if (!decoder.isValid() || decoder.hasError())
+        return false;
+    if (out)
+        *out = std::move(text);
+    return true;
+}
+
+} // namespace cp932

@@ -1,0 +1,269 @@
+#include "datafiles.h"
+
+#include "cp932.h"
+#include "recordcodec.h"
+#include "savefile.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+namespace {
+
+bool readExisting(const QString& path, QByteArray& bytes, bool& exists, QString* error) {
+    exists = QFile::exists(path);
+    if (!exists)
+        return true;
+    return read_file_whole(path, &bytes, error);
+}
+
+bool fail(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return false;
+}
+
+bool writeEncoded(const QString& path, const QByteArray& bytes, const QString& encodeError, QString* error) {
+    if (!encodeError.isEmpty())
+        return fail(error, QStringLiteral("ファイル「%1」を保存できませんでした。\n%2").arg(path, encodeError));
+    return write_file_whole(path, bytes, error);
+}
+
+QString coupleProblem(const CoupleRecord& couple) {
+    if (couple.partnerCount < 1 || couple.partnerCount > 4 || couple.partners.size() != couple.partnerCount ||
+        couple.partnerDances.size() != couple.partnerCount || couple.danceFlags.size() != kDanceFlagCount)
+        return QStringLiteral("背番号 %1 のカップルのデータが正しくないため保存できません。").arg(couple.backNumber);
+    return {};
+}
+
+} // namespace
+
+QByteArray encode_member_file(const QList<MemberRecord>& members, qint32 count, QString* error) {
+    RecordWriter writer;
+    const qint32 valid = qint32(qMin<qsizetype>(qMax(count, 0), members.size()));
+    writer.writeLong(valid);
+    for (qint32 i = 0; i < valid; ++i)
+        writer.writeMember(members[i]);
+    if (!writer.ok()) {
+        if (error)
+            *error = writer.errorString();
+        return {};
+    }
+    return writer.data();
+}
+
+bool decode_member_file(QByteArrayView bytes, QList<MemberRecord>& members, qint32& count, QString* error) {
+    RecordReader reader(bytes);
+    qint32 stored = 0;
+    if (!reader.readLong(stored) || !reader.checkCount(stored, kMinMemberSize, "member"))
+        return fail(error, reader.errorString());
+    QList<MemberRecord> list;
+    if (stored > 0) {
+        list.resize(stored);
+        for (MemberRecord& member : list) {
+            if (!reader.readMember(member))
+                return fail(error, reader.errorString());
+        }
+        members = std::move(list);
+    }
+    count = stored;
+    return true;
+}
+
+bool read_member_file(const QString& path, AppState& state, QString* error) {
+    QByteArray bytes;
+    bool exists = false;
+    if (!readExisting(path, bytes, exists, error))
+        return false;
+    if (!exists)
+        return true;
+    QList<MemberRecord> members = state.members;
+    qint32 count = 0;
+    QString reason;
+    if (!decode_member_file(bytes, members, count, &reason))
+        return fail(error, damaged_file_message(path, reason));
+    state.members = std::move(members);
+    state.memberCount = count;
+    return true;
+}
+
+bool write_member_file(const QString& path, const AppState& state, QString* error) {
+    QString encodeError;
+    const QByteArray bytes = encode_member_file(state.members, state.memberCount, &encodeError);
+    return writeEncoded(path, bytes, encodeError, error);
+}
+
+QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, const UniversityInfo& info,
+                             QString* error) {
+    RecordWriter writer;
+    const qint32 valid = qint32(qMin<qsizetype>(qMax(count, 0), couples.size()));
+    writer.writeLong(valid);
+    for (qint32 i = 0; i < valid; ++i) {
+        const QString problem = coupleProblem(couples[i]);
+        if (!problem.isEmpty()) {
+            if (error)
+                *error = problem;
+            return {};
+        }
+        writer.writeLong(couples[i].partnerCount);
+        writer.writeCouple(couples[i]);
+    }
+    writer.writeUniversity(info);
+    if (!writer.ok()) {
+        if (error)
+            *error = writer.errorString();
+        return {};
+    }
+    return writer.data();
+}
+
+bool decode_entry_file(QByteArrayView bytes, QList<CoupleRecord>& couples, qint32& count, UniversityInfo* info,
+                       bool requireInfo, QString* error) {
+    RecordReader reader(bytes);
+    qint32 stored = 0;
+    if (!reader.readLong(stored) || !reader.checkCount(stored, kMinCoupleBlockSize, "couple"))
+        return fail(error, reader.errorString());
+    QList<CoupleRecord> list;
+    list.resize(stored);
+    for (CoupleRecord& couple : list) {
+        qint32 leading = 0;
+        if (!reader.readLong(leading) || !reader.readCouple(couple, leading))
+            return fail(error, reader.errorString());
+    }
+    UniversityInfo stamped;
+    if ((stored > 0 || requireInfo) && !reader.readUniversity(stamped))
+        return fail(error, reader.errorString());
+    if (stored > 0) {
+        couples = std::move(list);
+        if (info)
+            *info = stamped;
+    }
+    count = stored;
+    return true;
+}
+
+bool read_entry_file(const QString& path, AppState& state, QString* error) {
+    QByteArray bytes;
+    bool exists = false;
+    if (!readExisting(path, bytes, exists, error))
+        return false;
+    if (!exists)
+        return true;
+    QList<CoupleRecord> couples = state.couples;
+    UniversityInfo info = state.universityInfo;
+    qint32 count = 0;
+    QString reason;
+    if (!decode_entry_file(bytes, couples, count, &info, false, &reason))
+        return fail(error, damaged_file_message(path, reason));
+    state.couples = std::move(couples);
+    state.coupleCount = count;
+    state.universityInfo = info;
+    return true;
+}
+
+bool write_entry_file(const QString& path, const AppState& state, QString* error) {
+    return write_entry_couples(path, state.couples, state.coupleCount, state.universityInfo, error);
+}
+
+bool read_entry_couples(const QString& path, QList<CoupleRecord>& list, qint32& count, QString* error) {
+    QByteArray bytes;
+    if (!read_file_whole(path, &bytes, error))
+        return false;
+    QList<CoupleRecord> couples;
+    qint32 stored = 0;
+    QString reason;
+    if (!decode_entry_file(bytes, couples, stored, nullptr, true, &reason))
+        return fail(error, damaged_file_message(path, reason));
+    list = std::move(couples);
+    count = stored;
+    return true;
+}
+
+bool write_entry_couples(const QString& path, const QList<CoupleRecord>& list, qint32 count,
+                         const UniversityInfo& universityInfo, QString* error) {
+    QString encodeError;
+    const QByteArray bytes = encode_entry_file(list, count, universityInfo, &encodeError);
+    return writeEncoded(path, bytes, encodeError, error);
+}
+
+bool read_university_file(const QString& path, AppState& state, QString* error) {
+    QByteArray bytes;
+    bool exists = false;
+    if (!readExisting(path, bytes, exists, error))
+        return false;
+    if (!exists)
+        return true;
+    RecordReader reader(bytes);
+    UniversityInfo info;
+    if (!reader.readUniversity(info))
+        return fail(error, damaged_file_message(path, reader.errorString()));
+    state.universityInfo = info;
+    return true;
+}
+
+bool write_university_file(const QString& path, const AppState& state, QString* error) {
+    RecordWriter writer;
+    writer.writeUniversity(state.universityInfo);
+    return writeEncoded(path, writer.data(), writer.errorString(), error);
+}
+
+QList<QString> parse_game_name_fields(const QString& text, qsizetype maxFields) {
+    QList<QString> fields;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    auto isLineEnd = [&](qsizetype at) { return text[at] == u'\r' || text[at] == u'\n'; };
+    while (i < n && fields.size() < maxFields) {
+        // Blanks before a field, and empty lines, are skipped.
+        while (i < n && (text[i] == u' ' || text[i] == u'\t' || isLineEnd(i)))
+            ++i;
+        if (i >= n)
+            break;
+        QString field;
+        if (text[i] == u'"') {
+            const qsizetype close = text.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? n : close;
+            field = text.mid(i + 1, end - i - 1);
+            i = close < 0 ? n : close + 1;
+            // Anything between the closing quote and the next separator is dropped.
+            while (i < n && text[i] != u',' && !isLineEnd(i))
+                ++i;
+        } else {
+            const qsizetype start = i;
+            while (i < n && text[i] != u',' && !isLineEnd(i))
+                ++i;
+            field = text.mid(start, i - start);
+        }
+        if (i < n && text[i] == u',')
+            ++i;
+        fields.append(field);
+    }
+    return fields;
+}
+
+qint32 read_game_names(const QString& path, QStringList& names) {
+    if (!QFile::exists(path))
+        return 0;
+    QByteArray bytes;
+    if (!read_file_whole(path, &bytes))
+        return 0;
+    QString text;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        text = QString::fromUtf8(bytes.mid(3));
+    } else if (!cp932::decode(bytes, &text)) {
+        // A hand-made list with a stray byte still offers what can be read.
+        QStringDecoder decoder("windows-31j");
+        text = decoder.decode(bytes);
+    }
+    const QList<QString> head = parse_game_name_fields(text, 1);
+    if (head.isEmpty())
+        return 0;
+    bool isNumber = false;
+    const qint32 count = head.first().trimmed().toInt(&isNumber);
+    if (!isNumber)
+        return 0;
+    if (count <= 0)
+        return count;
+    QList<QString> fields = parse_game_name_fields(text, qsizetype(count) + 1);
+    fields.removeFirst();
+    names = fields;
+    return qint32(names.size());
+}

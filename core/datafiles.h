@@ -1,0 +1,49 @@
+#pragma once
+
+#include "records.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The data files of the program. Every operation returns false with a message in `error` when it fails.
+// A reader decodes into temporaries and changes the state only when the whole file decoded; a damaged
+// file leaves the state exactly as it was. A writer encodes everything first and then replaces the
+// file as a whole, so a failure leaves the earlier file intact.
+
+// member.dat: a count followed by that many member records. A missing file is no error and changes nothing.
+bool read_member_file(const QString& path, AppState& state, QString* error = nullptr);
+bool write_member_file(const QString& path, const AppState& state, QString* error = nullptr);
+
+// Entry files: a couple count, the couples (each behind its partner count), then the university information.
+// A file without couples sets coupleCount to 0 and keeps the couples and university information in memory;
+// a file with couples replaces both.
+bool read_entry_file(const QString& path, AppState& state, QString* error = nullptr);
+bool write_entry_file(const QString& path, const AppState& state, QString* error = nullptr);
+
+// The same format for a list that is not the open entry. The reader checks the whole file, the university
+// information at its end included, but does not use that information. `count` receives the couple count.
+bool read_entry_couples(const QString& path, QList<CoupleRecord>& list, qint32& count, QString* error = nullptr);
+bool write_entry_couples(const QString& path, const QList<CoupleRecord>& list, qint32 count,
+                         const UniversityInfo& universityInfo, QString* error = nullptr);
+
+// uniinf.dat: one university information record. A missing file is no error and changes nothing.
+bool read_university_file(const QString& path, AppState& state, QString* error = nullptr);
+bool write_university_file(const QString& path, const AppState& state, QString* error = nullptr);
+
+// Gamename.txt: a count, then that many competition names. Returns the number of names given in `names`;
+// a missing file returns 0 and leaves `names` untouched. A count that is not a number gives no names;
+// a file with fewer names than its count gives the names present.
+qint32 read_game_names(const QString& path, QStringList& names);
+
+// Byte-level forms of the formats above, used by the file operations and by tests.
+QByteArray encode_member_file(const QList<MemberRecord>& members, qint32 count, QString* error);
+bool decode_member_file(QByteArrayView bytes, QList<MemberRecord>& members, qint32& count, QString* error);
+QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, const UniversityInfo& info,
+                             QString* error);
+// `info` is null when the university information is not wanted; with `requireInfo` it is still checked.
+bool decode_entry_file(QByteArrayView bytes, QList<CoupleRecord>& couples, qint32& count, UniversityInfo* info,
+                       bool requireInfo, QString* error);
+QList<QString> parse_game_name_fields(const QString& text, qsizetype maxFields);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// What the program asks of the user: messages, Yes/No questions, a line of text and a file choice.
+// Logic talks only to this interface, so that tests answer with a script and the program with Qt dialogs.
+class Prompter {
+public:
+    enum class Icon { Information, Exclamation, Stop };
+
+    struct FileRequest {
+        QString initialFolder; // empty: the dialog's own default
+        bool open = true;      // false: a save dialog
+        QString filter;        // "description|pattern|description|pattern|"
+        QString fileName;      // proposed name
+        QString title;
+    };
+
+    virtual ~Prompter() = default;
+
+    // An OK box with the application's title.
+    virtual void showMessage(const QString& text, Icon icon) = 0;
+    // A Yes/No box; true only for Yes.
+    virtual bool askYesNo(const QString& text, Icon icon) = 0;
+    // An input box; the empty text when cancelled.
+    virtual QString inputText(const QString& title, const QString& prompt, const QString& proposed) = 0;
+    // The system's file dialog; the confirmed path, or the empty text when cancelled.
+    virtual QString chooseFile(const FileRequest& request) = 0;
+};

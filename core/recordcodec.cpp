@@ -1,0 +1,220 @@
+#include "recordcodec.h"
+
+#include "cp932.h"
+
+#include <QtEndian>
+
+void RecordWriter::writeByte(quint8 value) {
+    if (ok())
+        m_data.append(char(value));
+}
+
+void RecordWriter::writeLong(qint32 value) {
+    if (!ok())
+        return;
+    char bytes[4];
+    qToLittleEndian<qint32>(value, bytes);
+    m_data.append(bytes, 4);
+}
+
+void RecordWriter::writeText(const QString& text) {
+    if (!ok())
+        return;
+    QByteArray bytes;
+    if (!cp932::encode(text, &bytes, &m_error))
+        return;
+    if (bytes.size() > 0xFFFF) {
+        m_error = QStringLiteral("「%1…」は長すぎます（%2 バイト、最大 65535 バイト）。")
+                      .arg(text.left(20))
+                      .arg(bytes.size());
+        return;
+    }
+    char length[2];
+    qToLittleEndian<quint16>(quint16(bytes.size()), length);
+    m_data.append(length, 2);
+    m_data.append(bytes);
+}
+
+void RecordWriter::writeArrayHeader(qint32 count) {
+    if (!ok())
+        return;
+    char dims[2];
+    qToLittleEndian<quint16>(1, dims);
+    m_data.append(dims, 2);
+    writeLong(count);
+    writeLong(0);
+}
+
+void RecordWriter::writeMember(const MemberRecord& member) {
+    writeText(member.name);
+    writeText(member.kana);
+    writeByte(member.year);
+    writeText(member.highschool);
+    writeText(member.department);
+    writeByte(member.role);
+    writeByte(member.deleteMark);
+}
+
+void RecordWriter::writeCouple(const CoupleRecord& couple) {
+    writeLong(couple.backNumber);
+    writeText(couple.university);
+    writeMember(couple.leader);
+    writeArrayHeader(qint32(couple.partners.size()));
+    for (const MemberRecord& partner : couple.partners)
+        writeMember(partner);
+    writeArrayHeader(qint32(couple.partnerDances.size()));
+    for (const QString& dances : couple.partnerDances)
+        writeText(dances);
+    writeLong(couple.partnerCount);
+    writeByte(couple.regular);
+    writeLong(couple.yearSum);
+    writeText(couple.gameName);
+    writeByte(couple.section);
+    writeArrayHeader(qint32(couple.danceFlags.size()));
+    for (qint32 flag : couple.danceFlags)
+        writeLong(flag);
+    writeByte(couple.deleteMark);
+}
+
+void RecordWriter::writeUniversity(const UniversityInfo& info) {
+    writeText(info.university);
+    writeText(info.partnerSchool);
+    writeText(info.head);
+    writeText(info.manager);
+    writeText(info.leagueMember);
+    writeText(info.comment);
+    writeText(info.gameName);
+}
+
+bool RecordReader::fail(const QString& message) {
+    if (m_error.isEmpty())
+        m_error = QStringLiteral("%1（位置 %2 バイト）").arg(message).arg(m_pos);
+    return false;
+}
+
+bool RecordReader::take(qsizetype size, QByteArrayView& bytes, const char* what) {
+    if (!ok())
+        return false;
+    if (size > remaining())
+        return fail(QStringLiteral("ファイルが途中で終わっています：%1 を読めません").arg(QLatin1String(what)));
+    bytes = m_data.sliced(m_pos, size);
+    m_pos += size;
+    return true;
+}
+
+bool RecordReader::readByte(quint8& value) {
+    QByteArrayView bytes;
+    if (!take(1, bytes, "byte"))
+        return false;
+    value = quint8(bytes[0]);
+    return true;
+}
+
+bool RecordReader::readLong(qint32& value) {
+    QByteArrayView bytes;
+    if (!take(4, bytes, "number"))
+        return false;
+    value = qFromLittleEndian<qint32>(bytes.data());
+    return true;
+}
+
+bool RecordReader::readText(QString& text) {
+    QByteArrayView lengthBytes;
+    if (!take(2, lengthBytes, "text length"))
+        return false;
+    const quint16 length = qFromLittleEndian<quint16>(lengthBytes.data());
+    QByteArrayView bytes;
+    if (!take(length, bytes, "text"))
+        return false;
+    if (!cp932::decode(bytes, &text))
+        return fail(QStringLiteral("文字コードが正しくない文字列があります"));
+    return true;
+}
+
+bool RecordReader::checkCount(qint32 count, qsizetype minElementSize, const char* what) {
+    if (!ok())
+        return false;
+    if (count < 0)
+        return fail(QStringLiteral("%1 の数が負です（%2）").arg(QLatin1String(what)).arg(count));
+    if (qsizetype(count) > remaining() / minElementSize)
+        return fail(QStringLiteral("%1 の数 %2 はファイルの残りに収まりません").arg(QLatin1String(what)).arg(count));
+    return true;
+}
+
+bool RecordReader::readArrayHeader(qint32& count, qsizetype minElementSize) {
+    QByteArrayView dims;
+    if (!take(2, dims, "array header"))
+        return false;
+    qint32 elements = 0;
+    qint32 lowerBound = 0;
+    if (!readLong(elements) || !readLong(lowerBound))
+        return false;
+    if (qFromLittleEndian<quint16>(dims.data()) != 1)
+        return fail(QStringLiteral("配列の次元数が 1 ではありません"));
+    if (lowerBound != 0)
+        return fail(QStringLiteral("配列の下限が 0 ではありません"));
+    if (!checkCount(elements, minElementSize, "array element"))
+        return false;
+    count = elements;
+    return true;
+}
+
+bool RecordReader::readMember(MemberRecord& member) {
+    return readText(member.name) && readText(member.kana) && readByte(member.year) && readText(member.highschool) &&
+           readText(member.department) && readByte(member.role) && readByte(member.deleteMark);
+}
+
+bool RecordReader::readCouple(CoupleRecord& couple, qint32 leadingCount) {
+    if (leadingCount < 1 || leadingCount > 4)
+        return fail(QStringLiteral("カップルのパートナー数 %1 は 1 から 4 の範囲外です").arg(leadingCount));
+    CoupleRecord record;
+    qint32 count = 0;
+    if (!readLong(record.backNumber) || !readText(record.university) || !readMember(record.leader))
+        return false;
+    if (!readArrayHeader(count, kMinMemberSize))
+        return false;
+    if (count != leadingCount)
+        return fail(QStringLiteral("パートナーの配列の要素数が一致しません"));
+    record.partners.resize(count);
+    for (MemberRecord& partner : record.partners) {
+        if (!readMember(partner))
+            return false;
+    }
+    if (!readArrayHeader(count, kMinTextSize))
+        return false;
+    if (count != leadingCount)
+        return fail(QStringLiteral("種目の配列の要素数が一致しません"));
+    record.partnerDances.resize(count);
+    for (QString& dances : record.partnerDances) {
+        if (!readText(dances))
+            return false;
+    }
+    if (!readLong(record.partnerCount) || !readByte(record.regular) || !readLong(record.yearSum) ||
+        !readText(record.gameName) || !readByte(record.section))
+        return false;
+    if (record.partnerCount != leadingCount)
+        return fail(QStringLiteral("パートナー数が先頭の数と一致しません"));
+    if (!readArrayHeader(count, 4))
+        return false;
+    if (count != kDanceFlagCount)
+        return fail(QStringLiteral("種目フラグの数が 8 ではありません"));
+    record.danceFlags.resize(count);
+    for (qint32& flag : record.danceFlags) {
+        if (!readLong(flag))
+            return false;
+    }
+    if (!readByte(record.deleteMark))
+        return false;
+    couple = std::move(record);
+    return true;
+}
+
+bool RecordReader::readUniversity(UniversityInfo& info) {
+    UniversityInfo record;
+    if (!(readText(record.university) && readText(record.partnerSchool) && readText(record.head) &&
+          readText(record.manager) && readText(record.leagueMember) && readText(record.comment) &&
+          readText(record.gameName)))
+        return false;
+    info = std::move(record);
+    return true;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "records.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// The one binary encoding of every data file: little-endian numbers without padding, texts as a 2-byte
+// byte count followed by code page 932 bytes, and lists inside records behind a 10-byte array header
+// (dimension count 1, element count, lower bound 0).
+
+// Appends encoded fields to a buffer. A text that cannot be encoded (or is longer than 65535 bytes)
+// makes the writer fail; the first failure is kept in errorString() and later writes are ignored.
+class RecordWriter {
+public:
+    void writeByte(quint8 value);
+    void writeLong(qint32 value);
+    void writeText(const QString& text);
+    void writeArrayHeader(qint32 count);
+    void writeMember(const MemberRecord& member);
+    void writeCouple(const CoupleRecord& couple);
+    void writeUniversity(const UniversityInfo& info);
+
+    bool ok() const { return m_error.isEmpty(); }
+    QString errorString() const { return m_error; }
+    const QByteArray& data() const { return m_data; }
+
+private:
+    QByteArray m_data;
+    QString m_error;
+};
+
+// Decodes fields from a buffer. Every read is bounds-checked: it never reads past the end, and a list
+// is never allocated larger than the remaining bytes could hold. After the first failure every read
+// fails and errorString() says what was wrong and where.
+class RecordReader {
+public:
+    explicit RecordReader(QByteArrayView data) : m_data(data) {}
+
+    bool readByte(quint8& value);
+    bool readLong(qint32& value);
+    bool readText(QString& text);
+    // Reads an array header; fails unless it has one dimension, lower bound 0 and a count that the
+    // remaining bytes can hold at `minElementSize` bytes per element.
+    bool readArrayHeader(qint32& count, qsizetype minElementSize);
+    bool readMember(MemberRecord& member);
+    // Decodes a couple record that follows its leading partner count in an entry file.
+    bool readCouple(CoupleRecord& couple, qint32 leadingCount);
+    bool readUniversity(UniversityInfo& info);
+
+    // Fails unless `count` elements of at least `minElementSize` bytes fit in what is left.
+    bool checkCount(qint32 count, qsizetype minElementSize, const char* what);
+
+    qsizetype remaining() const { return m_data.size() - m_pos; }
+    qsizetype position() const { return m_pos; }
+    bool ok() const { return m_error.isEmpty(); }
+    QString errorString() const { return m_error; }
+
+private:
+    bool fail(const QString& message);
+    bool take(qsizetype size, QByteArrayView& bytes, const char* what);
+
+    QByteArrayView m_data;
+    qsizetype m_pos = 0;
+    QString m_error;
+};
+
+// Smallest encodings, used to bound counts read from a file.
+inline constexpr qsizetype kMinMemberSize = 11;
+inline constexpr qsizetype kMinTextSize = 2;
+inline constexpr qsizetype kMinCoupleBlockSize = 4 + 105; // leading count + one-partner couple
+inline constexpr int kDanceFlagCount = 8;

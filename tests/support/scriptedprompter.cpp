@@ -1,0 +1,38 @@
+#include "scriptedprompter.h"
+
+void ScriptedPrompter::showMessage(const QString& text, Icon icon) {
+    m_shown.append({Shown::Message, text, icon, {}, {}, {}});
+}
+
+bool ScriptedPrompter::askYesNo(const QString& text, Icon icon) {
+    m_shown.append({Shown::Question, text, icon, {}, {}, {}});
+    return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
+}
+
+QString ScriptedPrompter::inputText(const QString& title, const QString& prompt, const QString& proposed) {
+    m_shown.append({Shown::Input, prompt, Icon::Information, title, proposed, {}});
+    return m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();
+}
+
+QString ScriptedPrompter::chooseFile(const FileRequest& request) {
+    m_shown.append({Shown::File, request.title, Icon::Information, {}, {}, request});
+    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+}
+
+QStringList ScriptedPrompter::messages() const {
+    QStringList result;
+    for (const Shown& s : m_shown) {
+        if (s.kind == Shown::Message)
+            result << s.text;
+    }
+    return result;
+}
+
+QStringList ScriptedPrompter::questions() const {
+    QStringList result;
+    for (const Shown& s : m_shown) {
+        if (s.kind == Shown::Question)
+            result << s.text;
+    }
+    return result;
+}

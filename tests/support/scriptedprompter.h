@@ -1,0 +1,45 @@
+#pragma once
+
+#include "prompter.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A prompter that answers from a script and records everything it was asked, for tests.
+// Questions without a scripted answer get `defaultAnswer`; input boxes and file dialogs without a
+// scripted answer are cancelled (the empty text).
+class ScriptedPrompter : public Prompter {
+public:
+    struct Shown {
+        enum Kind { Message, Question, Input, File } kind;
+        QString text; // message or question text, input prompt, file dialog title
+        Icon icon = Icon::Information;
+        QString title;    // input box title
+        QString proposed; // input box proposal
+        FileRequest file;
+    };
+
+    void setNextAnswer(bool yes) { m_answers.append(yes); }
+    void setNextInput(const QString& text) { m_inputs.append(text); }
+    void setNextFile(const QString& path) { m_files.append(path); }
+    bool defaultAnswer = false;
+
+    void showMessage(const QString& text, Icon icon) override;
+    bool askYesNo(const QString& text, Icon icon) override;
+    QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
+    QString chooseFile(const FileRequest& request) override;
+
+    const QList<Shown>& shown() const { return m_shown; }
+    QStringList messages() const;  // texts of the OK boxes, in order
+    QStringList questions() const; // texts of the Yes/No boxes, in order
+    QString lastText() const { return m_shown.isEmpty() ? QString() : m_shown.last().text; }
+    bool unusedAnswers() const { return !m_answers.isEmpty() || !m_inputs.isEmpty() || !m_files.isEmpty(); }
+    void clear() { m_shown.clear(); }
+
+private:
+    QList<bool> m_answers;
+    QStringList m_inputs;
+    QStringList m_files;
+    QList<Shown> m_shown;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "records.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// Helpers shared by the tests: sample records, an application folder in a temporary directory, and
+// hex dumps for byte-exact comparisons.
+namespace testfiles {
+
+QByteArray fromHex(const char* hex); // "04 00 8E 52" -> bytes
+QString toHex(const QByteArray& bytes);
+
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+
+MemberRecord member(const QString& name, const QString& kana, quint8 year, quint8 role);
+// A couple with the given leader and partners; each partner's dance string is taken from `dances`
+// (missing entries empty); flags are derived from the strings.
+CoupleRecord couple(qint32 backNumber, const MemberRecord& leader, const QList<MemberRecord>& partners,
+                    const QStringList& dances = {});
+
+// An AppState whose appFolder is `dir` (with the trailing separator).
+AppState stateIn(const QTemporaryDir& dir);
+
+} // namespace testfiles

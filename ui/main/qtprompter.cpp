@@ -1,0 +1,62 @@
+#include "qtprompter.h"
+
+#include "entrycommands.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+QMessageBox::Icon boxIcon(Prompter::Icon icon) {
+    switch (icon) {
+    case Prompter::Icon::Exclamation: return QMessageBox::Warning;
+    case Prompter::Icon::Stop: return QMessageBox::Critical;
+    case Prompter::Icon::Information: break;
+    }
+    return QMessageBox::Information;
+}
+} // namespace
+
+QString QtPrompter::applicationTitle() { return QStringLiteral("DanceEntry"); }
+
+void QtPrompter::showMessage(const QString& text, Icon icon) {
+    QMessageBox box(boxIcon(icon), applicationTitle(), text, QMessageBox::Ok, dialogParent());
+    box.setObjectName(QStringLiteral("msg_box"));
+    box.exec();
+}
+
+bool QtPrompter::askYesNo(const QString& text, Icon icon) {
+    QMessageBox box(boxIcon(icon), applicationTitle(), text, QMessageBox::Yes | QMessageBox::No, dialogParent());
+    box.setObjectName(QStringLiteral("msg_box"));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtPrompter::inputText(const QString& title, const QString& prompt, const QString& proposed) {
+    QInputDialog dialog(dialogParent());
+    dialog.setObjectName(QStringLiteral("input_box"));
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(proposed);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue();
+}
+
+QString QtPrompter::chooseFile(const FileRequest& request) {
+    QFileDialog dialog(dialogParent(), request.title, request.initialFolder, qt_name_filters(request.filter));
+    dialog.setObjectName(QStringLiteral("cdg_file"));
+    dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(request.open ? QFileDialog::AnyFile : QFileDialog::AnyFile);
+    // The caller decides about existing files; no question and no extension is added here.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setDefaultSuffix(QString());
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
