@@ -20,6 +20,7 @@ bool check_back_number(const AppState& state, qint16 number, qint32 editPosition
 enum class CoupleInputCheck { Passed, BadNumber, NumberInUse, Incomplete };
 
 // The checks run when the couple editor's OK is pressed, in order, each with its message. On BadNumber the
-// caller gives the number box the focus. From NumberInUse on, `working.backNumber` holds the typed number.
+// caller gives the number box the focus. Once the number is free it is written into `working.backNumber`,
+// even when the couple then turns out to be incomplete.
 CoupleInputCheck check_couple_input(const AppState& state, const QString& numberText, qint32 editPosition,
                                     CoupleRecord& working, Prompter& prompter);

@@ -1,0 +1,135 @@
+#include "couplegrid.h"
+
+#include "vocabulary.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <utility>
+
+QStringList couple_grid_titles() {
+    QStringList titles;
+    titles << QStringLiteral("背番号") << QStringLiteral("Leader") << QStringLiteral("Partner");
+    for (qint32 d = 0; d < kDanceCount; ++d)
+        titles << dance_code(d);
+    titles << QStringLiteral("Reguler") << QStringLiteral("MorL") << QString() << QString();
+    return titles;
+}
+
+CoupleGridRows build_couple_grid_rows(const AppState& state) {
+    CoupleGridRows rows;
+    rows.append(couple_grid_titles());
+
+    const qint32 count = qint32(std::min<qsizetype>(std::max(state.coupleCount, 0), state.couples.size()));
+    if (count <= 0)
+        return rows;
+
+    QList<qint32> keys(count);
+    for (qint32 i = 0; i < count; ++i)
+        keys[i] = state.couples[i].backNumber;
+    QList<qint32> positions;
+    sort_positions(keys, positions, count);
+
+    for (qint32 k = 0; k < count; ++k) {
+        const qint32 position = positions[k];
+        const CoupleRecord& couple = state.couples[position];
+        if (couple.deleteMark == 1)
+            continue;
+        // A couple whose lists are shorter than its count (only a damaged file holds one) shows the
+        // partners it really has.
+        const qsizetype partnerRows = std::min<qsizetype>(std::max(couple.partnerCount, 0), couple.partners.size());
+        for (qsizetype j = 0; j < partnerRows; ++j) {
+            QStringList row(kGridColumnCount);
+            if (j == 0) {
+                row[kGridColBackNumber] = QString::number(couple.backNumber);
+                row[kGridColLeader] = couple.leader.name;
+            }
+            row[kGridColPartner] = couple.partners[j].name;
+            if (j < couple.partnerDances.size()) {
+                QList<quint8> indexes;
+                const qint32 n = parse_dance_codes(couple.partnerDances[j], indexes);
+                for (qint32 x = 0; x < n && x < indexes.size(); ++x)
+                    row[kGridColFirstDance + indexes[x]] = kDanceMark;
+            }
+            row[kGridColRegular] = regular_text(couple.regular);
+            row[kGridColSection] = section_text(couple.section);
+            row[kGridColCouple] = QString::number(position);
+            row[kGridColPartnerPos] = QString::number(j);
+            rows.append(row);
+        }
+    }
+    return rows;
+}
+
+void sort_positions(QList<qint32>& keys, QList<qint32>& positions, qint32 count) {
+    if (count <= 0)
+        return;
+    count = qint32(std::min<qsizetype>(count, keys.size()));
+    positions.resize(count);
+    for (qint32 i = 0; i < count; ++i)
+        positions[i] = i;
+    quick_sort(keys, positions, 0, count - 1);
+}
+
+void quick_sort(QList<qint32>& keys, QList<qint32>& positions, qint32 low, qint32 high) {
+    const qsizetype size = std::min(keys.size(), positions.size());
+    if (size == 0)
+        return;
+    low = std::max(low, 0);
+    high = qint32(std::min<qsizetype>(high, size - 1));
+    qint32* key = keys.data();
+    qint32* pos = positions.data();
+
+    // Each pass partitions [low, high] exactly as the classic recursive form does, then sorts the smaller
+    // part by recursion and continues with the larger one in this loop: the parts are disjoint, so the
+    // order of processing does not change the result, and the recursion depth stays below log2(n).
+    while (low < high) {
+        const qint32 pivot = key[low];
+        qint32 i = low;
+        qint32 j = high + 1;
+        for (;;) {
+            // Once i has left the range it can only grow, and i >= j ends the partition either way, so
+            // the scan stops at high + 1 and never reads past the list.
+            do {
+                ++i;
+            } while (i <= high && key[i] < pivot);
+            // key[low] is the pivot, so this scan stops at low at the latest.
+            do {
+                --j;
+            } while (key[j] > pivot);
+            if (i < j) {
+                std::swap(key[i], key[j]);
+                std::swap(pos[i], pos[j]);
+            } else {
+                break;
+            }
+        }
+        key[low] = key[j];
+        key[j] = pivot;
+        std::swap(pos[low], pos[j]);
+
+        if (j - low < high - j) {
+            quick_sort(keys, positions, low, j - 1);
+            low = j + 1;
+        } else {
+            quick_sort(keys, positions, j + 1, high);
+            high = j - 1;
+        }
+    }
+}
+
+QString split_field(const QString& text, const QString& separator, qint32 n, bool fromEnd) {
+    if (text.isEmpty() || n < 1)
+        return {};
+    if (separator.isEmpty())
+        return n == 1 ? text : QString();
+    const QStringList fields = text.split(separator, Qt::KeepEmptyParts, Qt::CaseSensitive);
+    if (n > fields.size())
+        return {};
+    return fromEnd ? fields[fields.size() - n] : fields[n - 1];
+}
+
+QString entry_caption(const AppState& state) {
+    return QStringLiteral("カップル数 : ") + QString::number(state.coupleCount) + QStringLiteral("   ファイル名 : ") +
+           split_field(state.entryFileName, QString(QDir::separator()), 1, true);
+}

@@ -1,0 +1,204 @@
+#include "entrycommands.h"
+
+#include "couplegrid.h"
+#include "datafiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString kEntryExtension = QStringLiteral(".ent");
+
+void reportFailure(Prompter& prompter, const QString& error) {
+    prompter.showMessage(error, Prompter::Icon::Exclamation);
+}
+
+} // namespace
+
+bool ask_save_changes(AppState& state, bool onlyEntry, Prompter& prompter) {
+    bool saved = true;
+    if (!onlyEntry && state.membersChanged != 0) {
+        bool keepFlag = false;
+        if (prompter.askYesNo(QStringLiteral("現在のメンバーデータを保存します。よろしいですか？"),
+                              Prompter::Icon::Information)) {
+            QString error;
+            if (!write_member_file(state.memberFilePath(), state, &error)) {
+                reportFailure(prompter, error);
+                keepFlag = true;
+                saved = false;
+            }
+        }
+        if (!keepFlag)
+            state.membersChanged = 0;
+    }
+    if (state.entryChanged != 0) {
+        bool keepFlag = false;
+        if (prompter.askYesNo(QStringLiteral("現在のエントリーデータを保存します。よろしいですか？"),
+                              Prompter::Icon::Information)) {
+            QString error;
+            if (!write_entry_file(state.entryFilePath(), state, &error)) {
+                reportFailure(prompter, error);
+                keepFlag = true;
+                saved = false;
+            }
+        }
+        if (!keepFlag)
+            state.entryChanged = 0;
+    }
+    return saved;
+}
+
+QString invalid_file_name_reason(const QString& name) {
+    QString reason;
+    if (name.isEmpty())
+        return QStringLiteral("ファイル名が入力されていません。");
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        reason = QStringLiteral("「.」と「..」はフォルダを表すため、ファイル名にできません。");
+    else if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        reason =
+            QStringLiteral("ファイル名に「/」や「\\」は使えません。フォルダを含まない名前だけを入力してください。");
+    else if (name.contains(QChar(u'\0')))
+        reason = QStringLiteral("ファイル名に使えない文字が含まれています。");
+    else if (QFile::encodeName(name).size() > 255)
+        reason = QStringLiteral("ファイル名が長すぎます。");
+    if (reason.isEmpty())
+        return {};
+    QString shown = name;
+    shown.replace(QChar(u'\0'), QChar(u'\uFFFD'));
+    return QStringLiteral("ファイル名「%1」は使えません。\n%2").arg(shown, reason);
+}
+
+bool ask_entry_file_name(AppState& state, Prompter& prompter) {
+    const QString title = QStringLiteral("ファイル作成");
+    const QString prompt = QStringLiteral("作成するファイル名を決めてください。") + QStringLiteral("\r\r") +
+                           QStringLiteral("例：蒼嶺大学_秋の部内戦");
+    const QString proposed = state.universityInfo.university + QStringLiteral("_試合名");
+    for (;;) {
+        const QString typed = prompter.inputText(title, prompt, proposed);
+        if (typed.isEmpty())
+            return false;
+        const QString candidate =
+            typed.contains(kEntryExtension, Qt::CaseInsensitive) ? typed : typed + kEntryExtension;
+        // A name with a folder in it would write outside the application folder (or fail): ask again.
+        const QString reason = invalid_file_name_reason(candidate);
+        if (!reason.isEmpty()) {
+            prompter.showMessage(reason, Prompter::Icon::Exclamation);
+            continue;
+        }
+        if (QFileInfo::exists(state.appFolder + candidate)) {
+            const QString question =
+                candidate + QLatin1Char('\r') + QStringLiteral("このファイル名は既に存在します。上書きしますか？");
+            if (!prompter.askYesNo(question, Prompter::Icon::Stop))
+                continue;
+        }
+        state.entryFileName = candidate;
+        return true;
+    }
+}
+
+bool command_new_entry(AppState& state, Prompter& prompter) {
+    // A failed save keeps the unsaved couples: they are not replaced by an empty entry.
+    if (!ask_save_changes(state, true, prompter))
+        return false;
+    if (!ask_entry_file_name(state, prompter))
+        return false;
+    state.couples.clear();
+    state.coupleCount = 0;
+    return true;
+}
+
+bool command_open_entry(AppState& state, Prompter& prompter) {
+    if (!ask_save_changes(state, true, prompter))
+        return false;
+    const QString path =
+        show_file_dialog(prompter, state.appFolder, true, QStringLiteral("エントリーデータ(*.ent)|*.ent|"), QString(),
+                         QStringLiteral("エントリーデータ読み込み"));
+    if (path.isEmpty())
+        return false;
+    // Entry files live in the application folder: the folder chosen in the dialog is dropped.
+    const QString name = split_field(path, QString(QDir::separator()), 1, true);
+    const QString fullPath = state.appFolder + name;
+    if (name.isEmpty() || !invalid_file_name_reason(name).isEmpty() || !QFileInfo(fullPath).isFile()) {
+        prompter.showMessage(QStringLiteral("ファイル「%1」はプログラムのフォルダ（%2）にありません。\n"
+                                            "エントリーファイルはプログラムのフォルダから開いてください。")
+                                 .arg(name, QDir::toNativeSeparators(state.appFolder)),
+                             Prompter::Icon::Exclamation);
+        return false;
+    }
+    QString error;
+    if (!read_entry_file(fullPath, state, &error)) {
+        reportFailure(prompter, error);
+        return false;
+    }
+    state.entryFileName = name;
+    return true;
+}
+
+bool command_save_entry(AppState& state, Prompter& prompter) {
+    if (state.entryFileName.isEmpty()) {
+        prompter.showMessage(QStringLiteral("エントリーファイルが開かれていないため保存できません。"),
+                             Prompter::Icon::Exclamation);
+        return false;
+    }
+    QString error;
+    if (!write_entry_file(state.entryFilePath(), state, &error)) {
+        reportFailure(prompter, error);
+        return false;
+    }
+    state.entryChanged = 0;
+    return true;
+}
+
+bool command_save_entry_as(AppState& state, Prompter& prompter) {
+    const QString previousName = state.entryFileName;
+    if (!ask_entry_file_name(state, prompter))
+        return false;
+    QString error;
+    if (!write_entry_file(state.entryFilePath(), state, &error)) {
+        // Nothing was written under the new name, so the entry stays under the name that holds it.
+        state.entryFileName = previousName;
+        reportFailure(prompter, error);
+        return false;
+    }
+    state.entryChanged = 0;
+    return true;
+}
+
+bool command_save_members(AppState& state, Prompter& prompter) {
+    QString error;
+    if (!write_member_file(state.memberFilePath(), state, &error)) {
+        reportFailure(prompter, error);
+        return false;
+    }
+    return true;
+}
+
+QString show_file_dialog(Prompter& prompter, const QString& initialFolder, bool open, const QString& filter,
+                         const QString& fileName, const QString& title) {
+    Prompter::FileRequest request;
+    request.initialFolder = initialFolder;
+    request.open = open;
+    request.filter = filter;
+    request.fileName = fileName;
+    request.title = title;
+    return prompter.chooseFile(request);
+}
+
+QString qt_name_filters(const QString& barFilter) {
+    const QStringList parts = barFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString& pattern = parts[i + 1];
+        if (description.isEmpty() && pattern.isEmpty())
+            continue;
+        if (pattern.isEmpty() || description.contains(QLatin1Char('(') + pattern + QLatin1Char(')')))
+            filters << description;
+        else
+            filters << description + QStringLiteral(" (") +
+                           QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}

@@ -1,0 +1,244 @@
+#include "datafiles.h"
+#include "entrycommands.h"
+#include "scriptedprompter.h"
+#include "testfiles.h"
+
+#include <QtTest>
+
+using testfiles::couple;
+using testfiles::member;
+
+namespace {
+
+AppState stateWithEntry(const QTemporaryDir& dir) {
+    AppState state = testfiles::stateIn(dir);
+    state.universityInfo.university = QStringLiteral("蒼嶺大学");
+    state.members = {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 2, 0)};
+    state.memberCount = 1;
+    state.couples = {couple(3, state.members[0], {member(QStringLiteral("花子"), {}, 1, 1)}, {QStringLiteral("W")})};
+    state.coupleCount = 1;
+    state.entryFileName = QStringLiteral("old.ent");
+    return state;
+}
+
+} // namespace
+
+class TestEntryCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void entryFileName_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("extension added") << QStringLiteral("秋季戦") << QStringLiteral("秋季戦.ent");
+        QTest::newRow("upper case kept") << QStringLiteral("秋季戦.ENT") << QStringLiteral("秋季戦.ENT");
+        QTest::newRow("contained anywhere") << QStringLiteral("my.entry") << QStringLiteral("my.entry");
+    }
+    void entryFileName() {
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        AppState state = stateWithEntry(dir);
+        ScriptedPrompter prompter;
+        prompter.setNextInput(typed);
+        QVERIFY(ask_entry_file_name(state, prompter));
+        QCOMPARE(state.entryFileName, expected);
+        const auto& box = prompter.shown().first();
+        QCOMPARE(box.kind, ScriptedPrompter::Shown::Input);
+        QCOMPARE(box.title, QStringLiteral("ファイル作成"));
+        QCOMPARE(box.text, QStringLiteral("作成するファイル名を決めてください。\r\r例：蒼嶺大学_秋の部内戦"));
+        QCOMPARE(box.proposed, QStringLiteral("蒼嶺大学_試合名"));
+        QVERIFY(!QFile::exists(state.entryFilePath())); // named, not written
+    }
+
+    void overwriteQuestionLoopsBack() {
+        QTemporaryDir dir;
+        AppState state = stateWithEntry(dir);
+        testfiles::writeBytes(state.appFolder + QStringLiteral("秋季戦.ent"), "x");
+        ScriptedPrompter prompter;
+        prompter.setNextInput(QStringLiteral("秋季戦"));
+        prompter.setNextAnswer(false); // then the second box is cancelled
+        QVERIFY(!ask_entry_file_name(state, prompter));
+        QCOMPARE(state.entryFileName, QStringLiteral("old.ent"));
+        QCOMPARE(prompter.questions(),
+                 QStringList{QStringLiteral("秋季戦.ent\rこのファイル名は既に存在します。上書きしますか？")});
+        QCOMPARE(prompter.shown()[1].icon, Prompter::Icon::Stop);
+        QCOMPARE(prompter.shown().size(), 3);
+        QCOMPARE(prompter.shown()[2].kind, ScriptedPrompter::Shown::Input);
+
+        prompter.setNextInput(QStringLiteral("秋季戦"));
+        prompter.setNextAnswer(true);
+        QVERIFY(ask_entry_file_name(state, prompter));
+        QCOMPARE(state.entryFileName, QStringLiteral("秋季戦.ent"));
+    }
+
+    void namesOutsideTheFolderRefused_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("slash") << QStringLiteral("a/b");
+        QTest::newRow("parent") << QStringLiteral("../escape");
+        QTest::newRow("backslash") << QStringLiteral("a\\b");
+        QTest::newRow("nul") << QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b");
+    }
+    void namesOutsideTheFolderRefused() {
+        QFETCH(QString, typed);
+        QTemporaryDir dir;
+        AppState state = stateWithEntry(dir);
+        ScriptedPrompter prompter;
+        prompter.setNextInput(typed);
+        prompter.setNextInput(QStringLiteral("good"));
+        QVERIFY(ask_entry_file_name(state, prompter));
+        QCOMPARE(state.entryFileName, QStringLiteral("good.ent"));
+        QCOMPARE(prompter.messages().size(), 1);
+        QCOMPARE(prompter.shown()[1].icon, Prompter::Icon::Exclamation);
+        QVERIFY(!invalid_file_name_reason(typed + QStringLiteral(".ent")).isEmpty());
+    }
+
+    void invalidNames() {
+        QVERIFY(invalid_file_name_reason(QStringLiteral("秋季戦.ent")).isEmpty());
+        QVERIFY(invalid_file_name_reason(QStringLiteral("..ent")).isEmpty());
+        QVERIFY(!invalid_file_name_reason(QStringLiteral(".")).isEmpty());
+        QVERIFY(!invalid_file_name_reason(QStringLiteral("..")).isEmpty());
+        QVERIFY(!invalid_file_name_reason(QString()).isEmpty());
+        QVERIFY(invalid_file_name_reason(QStringLiteral("a/b.ent")).contains(QStringLiteral("a/b.ent")));
+    }
+
+    void savePrompts_data() {
+        QTest::addColumn<bool>("onlyEntry");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("both, yes") << false << true;
+        QTest::newRow("both, no") << false << false;
+        QTest::newRow("entry only, yes") << true << true;
+    }
+    void savePrompts() {
+        QFETCH(bool, onlyEntry);
+        QFETCH(bool, yes);
+        QTemporaryDir dir;
+        AppState state = stateWithEntry(dir);
+        state.membersChanged = 1;
+        state.entryChanged = 1;
+        ScriptedPrompter prompter;
+        prompter.defaultAnswer = yes;
+        QVERIFY(ask_save_changes(state, onlyEntry, prompter));
+        QStringList expected;
+        if (!onlyEntry)
+            expected << QStringLiteral("現在のメンバーデータを保存します。よろしいですか？");
+        expected << QStringLiteral("現在のエントリーデータを保存します。よろしいですか？");
+        QCOMPARE(prompter.questions(), expected);
+        QCOMPARE(state.membersChanged, quint8(onlyEntry ? 1 : 0));
+        QCOMPARE(state.entryChanged, quint8(0));
+        QCOMPARE(QFile::exists(state.memberFilePath()), yes && !onlyEntry);
+        QCOMPARE(QFile::exists(state.entryFilePath()), yes);
+    }
+
+    void failedSaveKeepsFlag() {
+        QTemporaryDir dir;
+        AppState state = stateWithEntry(dir);
+        state.appFolder = dir.path() + QStringLiteral("/missing/");
+        state.membersChanged = 1;
+        state.entryChanged = 1;
+        ScriptedPrompter prompter;
+        prompter.setNextAnswer(false);
+        prompter.setNextAnswer(true);
+        QVERIFY(!ask_save_changes(state, false, prompter));
+        QCOMPARE(state.membersChanged, quint8(0)); // answered No
+        QCOMPARE(state.entryChanged, quint8(1));   // the save failed
+        QCOMPARE(prompter.messages().size(), 1);
+        QVERIFY(prompter.messages().first().contains(QStringLiteral("old.ent")));
+        QCOMPARE(prompter.shown().last().icon, Prompter::Icon::Exclamation);
+
+        // Neither a new entry nor another file replaces the couples that could not be saved.
+        prompter.setNextAnswer(true);
+        QVERIFY(!command_new_entry(state, prompter));
+        QCOMPARE(state.coupleCount, 1);
+        QVERIFY(!command_save_entry(state, prompter));
+        QCOMPARE(state.entryChanged, quint8(1));
+    }
+
+    void newEntry() {
+        QTemporaryDir dir;
+        AppState state = stateWithEntry(dir);
+        ScriptedPrompter prompter;
+        prompter.setNextInput(QStringLiteral("秋季戦"));
+        QVERIFY(command_new_entry(state, prompter));
+        QCOMPARE(state.coupleCount, 0);
+        QCOMPARE(state.entryFileName, QStringLiteral("秋季戦.ent"));
+    }
+
+    void openEntry() {
+        QTemporaryDir dir;
+        QTemporaryDir elsewhere;
+        AppState state = stateWithEntry(dir);
+        AppState stored = state;
+        stored.couples[0].backNumber = 42;
+        stored.universityInfo.university = QStringLiteral("別大学");
+        QVERIFY(write_entry_file(state.appFolder + QStringLiteral("b.ent"), stored));
+        testfiles::writeBytes(state.appFolder + QStringLiteral("bad.ent"), testfiles::fromHex("01 00 00 00 02"));
+        const AppState before = state;
+
+        ScriptedPrompter prompter;
+        prompter.setNextFile(elsewhere.path() + QStringLiteral("/missing.ent"));
+        QVERIFY(!command_open_entry(state, prompter));
+        const auto& dialog = prompter.shown().first().file;
+        QCOMPARE(dialog.initialFolder, state.appFolder);
+        QVERIFY(dialog.open);
+        QCOMPARE(dialog.filter, QStringLiteral("エントリーデータ(*.ent)|*.ent|"));
+        QCOMPARE(dialog.fileName, QString());
+        QCOMPARE(dialog.title, QStringLiteral("エントリーデータ読み込み"));
+        QCOMPARE(prompter.messages().size(), 1);
+        QVERIFY(prompter.messages().first().contains(QStringLiteral("missing.ent")));
+
+        prompter.setNextFile(state.appFolder + QStringLiteral("bad.ent"));
+        QVERIFY(!command_open_entry(state, prompter));
+        QCOMPARE(prompter.messages().size(), 2);
+        QCOMPARE(state.couples, before.couples);
+        QCOMPARE(state.entryFileName, before.entryFileName);
+        QCOMPARE(state.universityInfo, before.universityInfo);
+
+        QVERIFY(!command_open_entry(state, prompter)); // cancelled: nothing said
+        QCOMPARE(prompter.messages().size(), 2);
+
+        // A file chosen in another folder is read from the application folder under its bare name.
+        prompter.setNextFile(elsewhere.path() + QStringLiteral("/b.ent"));
+        QVERIFY(command_open_entry(state, prompter));
+        QCOMPARE(state.entryFileName, QStringLiteral("b.ent"));
+        QCOMPARE(state.couples[0].backNumber, 42);
+        QCOMPARE(state.universityInfo.university, QStringLiteral("別大学"));
+    }
+
+    void saveAsFailureKeepsOldName() {
+        QTemporaryDir dir;
+        AppState state = stateWithEntry(dir);
+        state.entryChanged = 1;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.ent"))); // a folder where the file would go
+        ScriptedPrompter prompter;
+        prompter.setNextInput(QStringLiteral("taken"));
+        prompter.setNextAnswer(true);
+        QVERIFY(!command_save_entry_as(state, prompter));
+        QCOMPARE(state.entryFileName, QStringLiteral("old.ent"));
+        QCOMPARE(state.entryChanged, quint8(1));
+        QCOMPARE(prompter.messages().size(), 1);
+
+        prompter.setNextInput(QStringLiteral("new"));
+        QVERIFY(command_save_entry_as(state, prompter));
+        QCOMPARE(state.entryChanged, quint8(0));
+        QVERIFY(QFile::exists(state.appFolder + QStringLiteral("new.ent")));
+    }
+
+    void nameFilters_data() {
+        QTest::addColumn<QString>("bar");
+        QTest::addColumn<QString>("qt");
+        QTest::newRow("pattern in description")
+            << QStringLiteral("エントリーデータ(*.ent)|*.ent|") << QStringLiteral("エントリーデータ(*.ent)");
+        QTest::newRow("with blank") << QStringLiteral("エントリーファイル (*.ent)|*.ent|")
+                                    << QStringLiteral("エントリーファイル (*.ent)");
+        QTest::newRow("pattern added") << QStringLiteral("Text|*.txt|All|*.*|")
+                                       << QStringLiteral("Text (*.txt);;All (*.*)");
+    }
+    void nameFilters() {
+        QFETCH(QString, bar);
+        QFETCH(QString, qt);
+        QCOMPARE(qt_name_filters(bar), qt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEntryCommands)
+#include "tst_entrycommands.moc"
