@@ -1,7 +1,6 @@
 #include "cp932.h"
 
 #include <QStringDecoder>
-#include <QStringList>
 #include <QStringEncoder>
 
 namespace cp932 {
@@ -11,22 +10,33 @@ constexpr auto kFlags = QStringConverter::Flag::Stateless;
 
 QChar mapped(QChar c) {
     switch (c.unicode()) {
-    case 0x301C: return QChar(0xFF5E); // WAVE DASH -> FULLWIDTH TILDE
-    case 0x2016: return QChar(0x2225); // DOUBLE VERTICAL LINE -> PARALLEL TO
-    case 0x2212: return QChar(0xFF0D); // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
-    case 0x00A2: return QChar(0xFFE0); // CENT SIGN -> FULLWIDTH CENT SIGN
-    case 0x00A3: return QChar(0xFFE1); // POUND SIGN -> FULLWIDTH POUND SIGN
-    case 0x00AC: return QChar(0xFFE2); // NOT SIGN -> FULLWIDTH NOT SIGN
-    case 0x2014: return QChar(0x2015); // EM DASH -> HORIZONTAL BAR
-    default: return c;
+    case 0x301C:
+        return QChar(0xFF5E); // WAVE DASH -> FULLWIDTH TILDE
+    case 0x2016:
+        return QChar(0x2225); // DOUBLE VERTICAL LINE -> PARALLEL TO
+    case 0x2212:
+        return QChar(0xFF0D); // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+    case 0x00A2:
+        return QChar(0xFFE0); // CENT SIGN -> FULLWIDTH CENT SIGN
+    case 0x00A3:
+        return QChar(0xFFE1); // POUND SIGN -> FULLWIDTH POUND SIGN
+    case 0x00AC:
+        return QChar(0xFFE2); // NOT SIGN -> FULLWIDTH NOT SIGN
+    case 0x2014:
+        return QChar(0x2015); // EM DASH -> HORIZONTAL BAR
+    default:
+        return c;
     }
 }
 
+// "「𠮷」(U+20BB7)": the character and its code point, so that even an invisible or lone surrogate
+// character can be identified in the message.
 QString describe(const QString& character) {
-    QStringList codes;
-    for (const char32_t ucs : character.toUcs4())
-        codes << QStringLiteral("U+%1").arg(QString::number(uint(ucs), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-    return QStringLiteral("「%1」(%2)").arg(character, codes.join(QLatin1Char(' ')));
+    char32_t code = character.isEmpty() ? 0 : character.at(0).unicode();
+    if (character.size() == 2 && character.at(0).isHighSurrogate() && character.at(1).isLowSurrogate())
+        code = QChar::surrogateToUcs4(character.at(0), character.at(1));
+    const QString hex = QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return QStringLiteral("「%1」(U+%2)").arg(character, hex);
 }
 } // namespace
 
@@ -55,7 +65,8 @@ QString firstUnencodable(const QString& text) {
             length = 2;
         const QString character = input.mid(i, length);
         QStringEncoder encoder(kCodecName, kFlags);
-        (void)encoder.encode(character);
+        // encode() converts lazily: only turning its result into bytes runs the converter.
+        const QByteArray bytes = encoder.encode(character);
         if (encoder.hasError() || !encoder.isValid())
             return character;
         i += length - 1;
@@ -65,8 +76,14 @@ QString firstUnencodable(const QString& text) {
 
 bool encode(const QString& text, QByteArray* out, QString* error) {
     QStringEncoder encoder(kCodecName, kFlags);
+    if (!encoder.isValid()) {
+        if (error)
+            *error =
+                QStringLiteral("Shift-JIS（コードページ 932）への変換が使えないため「%1」を保存できません。").arg(text);
+        return false;
+    }
     const QByteArray bytes = encoder.encode(normalized(text));
-    if (!encoder.isValid() || encoder.hasError()) {
+    if (encoder.hasError()) {
         if (error) {
             const QString bad = firstUnencodable(text);
             *error = QStringLiteral("「%1」には保存できない文字 %2 が含まれています。")

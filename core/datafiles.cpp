@@ -4,6 +4,7 @@
 #include "recordcodec.h"
 #include "savefile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 
@@ -24,7 +25,8 @@ bool fail(QString* error, const QString& message) {
 
 bool writeEncoded(const QString& path, const QByteArray& bytes, const QString& encodeError, QString* error) {
     if (!encodeError.isEmpty())
-        return fail(error, QStringLiteral("ファイル「%1」を保存できませんでした。\n%2").arg(path, encodeError));
+        return fail(error, QStringLiteral("ファイル「%1」を保存できませんでした。\n%2")
+                               .arg(QDir::toNativeSeparators(path), encodeError));
     return write_file_whole(path, bytes, error);
 }
 
@@ -54,7 +56,7 @@ QByteArray encode_member_file(const QList<MemberRecord>& members, qint32 count, 
 bool decode_member_file(QByteArrayView bytes, QList<MemberRecord>& members, qint32& count, QString* error) {
     RecordReader reader(bytes);
     qint32 stored = 0;
-    if (!reader.readLong(stored) || !reader.checkCount(stored, kMinMemberSize, "member"))
+    if (!reader.readLong(stored) || !reader.checkCount(stored, kMinMemberSize, "会員"))
         return fail(error, reader.errorString());
     QList<MemberRecord> list;
     if (stored > 0) {
@@ -120,7 +122,7 @@ bool decode_entry_file(QByteArrayView bytes, QList<CoupleRecord>& couples, qint3
                        bool requireInfo, QString* error) {
     RecordReader reader(bytes);
     qint32 stored = 0;
-    if (!reader.readLong(stored) || !reader.checkCount(stored, kMinCoupleBlockSize, "couple"))
+    if (!reader.readLong(stored) || !reader.checkCount(stored, kMinCoupleBlockSize, "カップル"))
         return fail(error, reader.errorString());
     QList<CoupleRecord> list;
     list.resize(stored);
@@ -152,7 +154,9 @@ bool read_entry_file(const QString& path, AppState& state, QString* error) {
     UniversityInfo info = state.universityInfo;
     qint32 count = 0;
     QString reason;
-    if (!decode_entry_file(bytes, couples, count, &info, false, &reason))
+    // A file without couples still ends with the university information; it is checked (a file that
+    // ends early is damaged) but, as before, only a file with couples replaces the one in memory.
+    if (!decode_entry_file(bytes, couples, count, &info, true, &reason))
         return fail(error, damaged_file_message(path, reason));
     state.couples = std::move(couples);
     state.coupleCount = count;

@@ -19,7 +19,7 @@ bool write_member_file(const QString& path, const AppState& state, QString* erro
 
 // Entry files: a couple count, the couples (each behind its partner count), then the university information.
 // A file without couples sets coupleCount to 0 and keeps the couples and university information in memory;
-// a file with couples replaces both.
+// a file with couples replaces both. The university information is checked in either case.
 bool read_entry_file(const QString& path, AppState& state, QString* error = nullptr);
 bool write_entry_file(const QString& path, const AppState& state, QString* error = nullptr);
 
@@ -33,9 +33,10 @@ bool write_entry_couples(const QString& path, const QList<CoupleRecord>& list, q
 bool read_university_file(const QString& path, AppState& state, QString* error = nullptr);
 bool write_university_file(const QString& path, const AppState& state, QString* error = nullptr);
 
-// Gamename.txt: a count, then that many competition names. Returns the number of names given in `names`;
-// a missing file returns 0 and leaves `names` untouched. A count that is not a number gives no names;
-// a file with fewer names than its count gives the names present.
+// Gamename.txt: a count, then that many competition names. Returns the number of names given in `names`,
+// which it replaces. A missing file, or a first field that is not a number, returns 0 and leaves `names`
+// untouched; a count of 0 or less is returned as it is, also leaving `names` untouched. A file with fewer
+// names than its count gives the names present.
 qint32 read_game_names(const QString& path, QStringList& names);
 
 // Byte-level forms of the formats above, used by the file operations and by tests.

@@ -96,7 +96,7 @@ bool RecordReader::take(qsizetype size, QByteArrayView& bytes, const char* what)
     if (!ok())
         return false;
     if (size > remaining())
-        return fail(QStringLiteral("ファイルが途中で終わっています：%1 を読めません").arg(QLatin1String(what)));
+        return fail(QStringLiteral("ファイルが途中で終わっています：%1 を読めません").arg(QString::fromUtf8(what)));
     bytes = m_data.sliced(m_pos, size);
     m_pos += size;
     return true;
@@ -104,7 +104,7 @@ bool RecordReader::take(qsizetype size, QByteArrayView& bytes, const char* what)
 
 bool RecordReader::readByte(quint8& value) {
     QByteArrayView bytes;
-    if (!take(1, bytes, "byte"))
+    if (!take(1, bytes, "1 バイトの値"))
         return false;
     value = quint8(bytes[0]);
     return true;
@@ -112,7 +112,7 @@ bool RecordReader::readByte(quint8& value) {
 
 bool RecordReader::readLong(qint32& value) {
     QByteArrayView bytes;
-    if (!take(4, bytes, "number"))
+    if (!take(4, bytes, "4 バイトの数"))
         return false;
     value = qFromLittleEndian<qint32>(bytes.data());
     return true;
@@ -120,11 +120,11 @@ bool RecordReader::readLong(qint32& value) {
 
 bool RecordReader::readText(QString& text) {
     QByteArrayView lengthBytes;
-    if (!take(2, lengthBytes, "text length"))
+    if (!take(2, lengthBytes, "文字列の長さ"))
         return false;
     const quint16 length = qFromLittleEndian<quint16>(lengthBytes.data());
     QByteArrayView bytes;
-    if (!take(length, bytes, "text"))
+    if (!take(length, bytes, "文字列"))
         return false;
     if (!cp932::decode(bytes, &text))
         return fail(QStringLiteral("文字コードが正しくない文字列があります"));
@@ -135,15 +135,15 @@ bool RecordReader::checkCount(qint32 count, qsizetype minElementSize, const char
     if (!ok())
         return false;
     if (count < 0)
-        return fail(QStringLiteral("%1 の数が負です（%2）").arg(QLatin1String(what)).arg(count));
+        return fail(QStringLiteral("%1の数が負です（%2）").arg(QString::fromUtf8(what)).arg(count));
     if (qsizetype(count) > remaining() / minElementSize)
-        return fail(QStringLiteral("%1 の数 %2 はファイルの残りに収まりません").arg(QLatin1String(what)).arg(count));
+        return fail(QStringLiteral("%1の数 %2 はファイルの残りに収まりません").arg(QString::fromUtf8(what)).arg(count));
     return true;
 }
 
 bool RecordReader::readArrayHeader(qint32& count, qsizetype minElementSize) {
     QByteArrayView dims;
-    if (!take(2, dims, "array header"))
+    if (!take(2, dims, "配列の見出し"))
         return false;
     qint32 elements = 0;
     qint32 lowerBound = 0;
@@ -153,7 +153,7 @@ bool RecordReader::readArrayHeader(qint32& count, qsizetype minElementSize) {
         return fail(QStringLiteral("配列の次元数が 1 ではありません"));
     if (lowerBound != 0)
         return fail(QStringLiteral("配列の下限が 0 ではありません"));
-    if (!checkCount(elements, minElementSize, "array element"))
+    if (!checkCount(elements, minElementSize, "配列の要素"))
         return false;
     count = elements;
     return true;

@@ -49,7 +49,8 @@ public:
     bool readCouple(CoupleRecord& couple, qint32 leadingCount);
     bool readUniversity(UniversityInfo& info);
 
-    // Fails unless `count` elements of at least `minElementSize` bytes fit in what is left.
+    // Fails unless `count` elements of at least `minElementSize` bytes fit in what is left. `what` names
+    // the elements in the message (UTF-8).
     bool checkCount(qint32 count, qsizetype minElementSize, const char* what);
 
     qsizetype remaining() const { return m_data.size() - m_pos; }

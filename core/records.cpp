@@ -19,8 +19,7 @@ CoupleRecord new_couple_record(const UniversityInfo& universityInfo) {
 }
 
 namespace {
-template <typename Record>
-qint32 removeMarked(const QList<Record>& list, qint32 count, QList<Record>& result) {
+template <typename Record> qint32 removeMarked(const QList<Record>& list, qint32 count, QList<Record>& result) {
     QList<Record> kept;
     const qsizetype limit = std::min<qsizetype>(std::max(count, 0), list.size());
     for (qsizetype i = 0; i < limit; ++i) {

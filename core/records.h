@@ -30,7 +30,7 @@ struct CoupleRecord {
     quint8 regular = 0;
     qint32 yearSum = 0;
     QString gameName;
-    quint8 section = 0; // 0 Modan, 1 Latin, 2 Rookie
+    quint8 section = 0;       // 0 Modan, 1 Latin, 2 Rookie
     QList<qint32> danceFlags; // eight entries, 0 = danced, -1 = not danced
     quint8 deleteMark = 0;
 
@@ -57,10 +57,12 @@ struct AppState {
     QList<CoupleRecord> couples;
     qint32 coupleCount = 0;
     UniversityInfo universityInfo;
-    QString appFolder; // absolute, ends with the separator
+    QString appFolder;     // absolute, ends with the separator
     QString entryFileName; // bare name of the open entry file; empty while none is open
     quint8 membersChanged = 0;
     quint8 entryChanged = 0;
+
+    bool operator==(const AppState&) const = default;
 
     QString memberFilePath() const { return appFolder + QStringLiteral("member.dat"); }
     QString universityFilePath() const { return appFolder + QStringLiteral("uniinf.dat"); }

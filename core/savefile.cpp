@@ -5,7 +5,9 @@
 #include <QSaveFile>
 
 namespace {
-QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
 
 bool failWrite(QSaveFile& file, const QString& path, const QString& reason, QString* error) {
     file.cancelWriting();
@@ -28,7 +30,8 @@ bool write_file_whole(const QString& path, const QByteArray& bytes, QString* err
         return failWrite(file, path, file.errorString(), error);
     if (!file.commit()) {
         if (error)
-            *error = QStringLiteral("ファイル「%1」を保存できませんでした。\n%2").arg(nativePath(path), file.errorString());
+            *error =
+                QStringLiteral("ファイル「%1」を保存できませんでした。\n%2").arg(nativePath(path), file.errorString());
         return false;
     }
     return true;
@@ -38,13 +41,15 @@ bool read_file_whole(const QString& path, QByteArray* bytes, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("ファイル「%1」を読み込めませんでした。\n%2").arg(nativePath(path), file.errorString());
+            *error =
+                QStringLiteral("ファイル「%1」を読み込めませんでした。\n%2").arg(nativePath(path), file.errorString());
         return false;
     }
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         if (error)
-            *error = QStringLiteral("ファイル「%1」を読み込めませんでした。\n%2").arg(nativePath(path), file.errorString());
+            *error =
+                QStringLiteral("ファイル「%1」を読み込めませんでした。\n%2").arg(nativePath(path), file.errorString());
         return false;
     }
     *bytes = std::move(data);

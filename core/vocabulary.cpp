@@ -3,7 +3,7 @@
 #include <array>
 
 namespace {
-const std::array<const char*, kDanceCount> kDanceNames = {"Walts", "Tango", "Fox",   "Quick",
+const std::array<const char*, kDanceCount> kDanceNames = {"Walts",  "Tango", "Fox",   "Quick",
                                                           "ChaCha", "Samba", "Rumba", "Paso"};
 }
 
@@ -47,10 +47,15 @@ qint32 parse_dance_codes(const QString& codes, QList<quint8>& indexes) {
 
 QString section_text(quint8 section) {
     switch (section) {
-    case 0: return QStringLiteral("Modan");
-    case 1: return QStringLiteral("Latin");
-    default: return QStringLiteral("Rookie");
+    case 0:
+        return QStringLiteral("Modan");
+    case 1:
+        return QStringLiteral("Latin");
+    default:
+        return QStringLiteral("Rookie");
     }
 }
 
-QString regular_text(quint8 regular) { return regular == 1 ? kRegularMark : QString(); }
+QString regular_text(quint8 regular) {
+    return regular == 1 ? kRegularMark : QString();
+}
