@@ -1,0 +1,95 @@
+#include "dialogsupport.h"
+
+#include "twips.h"
+
+#include <QDialog>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTextCursor>
+#include <QTreeWidget>
+
+namespace dialogsupport {
+namespace {
+
+// Turns the double click of a text box into "select everything, caret at the start".
+class SelectAllFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonDblClick)
+            return false;
+        if (auto* line = qobject_cast<QLineEdit*>(watched)) {
+            select_all_text(line);
+            return true;
+        }
+        // A plain text edit receives its mouse events in its viewport.
+        if (auto* plain = qobject_cast<QPlainTextEdit*>(watched->parent())) {
+            select_all_text(plain);
+            return true;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void make_fixed_window(QDialog* dialog, int clientWidth, int clientHeight) {
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+    dialog->setSizeGripEnabled(false);
+    dialog->setFixedSize(twips::size(clientWidth, clientHeight, dialog));
+}
+
+void place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(twips::rect(left, top, width, height, widget));
+}
+
+void place_growing(QWidget* widget, int left, int top, int width, int height) {
+    const QRect designed = twips::rect(left, top, width, height, widget);
+    const QSize needed = widget->sizeHint();
+    widget->setGeometry(designed.x(), designed.y(), qMax(designed.width(), needed.width()),
+                        qMax(designed.height(), needed.height()));
+}
+
+void select_all_text(QLineEdit* box) {
+    const int length = int(box->text().size());
+    // A negative length selects backwards, which leaves the caret at the start.
+    box->setSelection(length, -length);
+    if (length == 0)
+        box->setCursorPosition(0);
+}
+
+void select_all_text(QPlainTextEdit* box) {
+    QTextCursor cursor = box->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+}
+
+void select_all_on_double_click(QLineEdit* box) {
+    box->installEventFilter(new SelectAllFilter(box));
+}
+
+void select_all_on_double_click(QPlainTextEdit* box) {
+    box->viewport()->installEventFilter(new SelectAllFilter(box));
+}
+
+void clear_lvw_selection(QTreeWidget* list) {
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        list->topLevelItem(row)->setSelected(false);
+}
+
+QString unencodable_message(const QString& field, const QString& character) {
+    QStringList codes;
+    for (const char32_t ucs : character.toUcs4())
+        codes << QStringLiteral("U+%1").arg(
+            QString::number(uint(ucs), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    return QStringLiteral("「%1」に保存できない文字「%2」(%3) が含まれています。\nこの文字を使わずに入力してください。")
+        .arg(field, character, codes.join(QLatin1Char(' ')));
+}
+
+} // namespace dialogsupport

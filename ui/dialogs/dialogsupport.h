@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QDialog;
+class QLineEdit;
+class QPlainTextEdit;
+class QTreeWidget;
+class QWidget;
+
+// Small pieces shared by the three dialogs: the designed layout in twips, select-all on double click,
+// clearing a member list's selection and the message for text code page 932 cannot store.
+namespace dialogsupport {
+
+// A fixed-size dialog window (no minimise and maximise buttons) whose client area has the designed size.
+void make_fixed_window(QDialog* dialog, int clientWidth, int clientHeight);
+
+// Places a control at its designed position and size.
+void place(QWidget* widget, int left, int top, int width, int height);
+
+// Places a label or option button at its designed position; where the designed size is too small for its
+// text in the font of this platform, it grows to the right and downwards so that nothing is clipped.
+void place_growing(QWidget* widget, int left, int top, int width, int height);
+
+// Puts the caret at the start of the box and selects its whole text.
+void select_all_text(QLineEdit* box);
+void select_all_text(QPlainTextEdit* box);
+
+// A double click in the box selects its whole text (instead of one word).
+void select_all_on_double_click(QLineEdit* box);
+void select_all_on_double_click(QPlainTextEdit* box);
+
+// Deselects every row of the list; a list without rows stays as it is.
+void clear_lvw_selection(QTreeWidget* list);
+
+// The refusal shown when `field` holds `character`, which code page 932 cannot store.
+QString unencodable_message(const QString& field, const QString& character);
+
+} // namespace dialogsupport
