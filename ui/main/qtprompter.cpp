@@ -10,6 +10,15 @@
 namespace {
 QWidget* dialogParent() { return QApplication::activeWindow(); }
 
+// The program's texts break lines with a carriage return, as the designed message boxes did; Qt's labels
+// break only at a line feed.
+QString displayText(const QString& text) {
+    QString result = text;
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
 QMessageBox::Icon boxIcon(Prompter::Icon icon) {
     switch (icon) {
     case Prompter::Icon::Exclamation: return QMessageBox::Warning;
@@ -23,13 +32,14 @@ QMessageBox::Icon boxIcon(Prompter::Icon icon) {
 QString QtPrompter::applicationTitle() { return QStringLiteral("DanceEntry"); }
 
 void QtPrompter::showMessage(const QString& text, Icon icon) {
-    QMessageBox box(boxIcon(icon), applicationTitle(), text, QMessageBox::Ok, dialogParent());
+    QMessageBox box(boxIcon(icon), applicationTitle(), displayText(text), QMessageBox::Ok, dialogParent());
     box.setObjectName(QStringLiteral("msg_box"));
     box.exec();
 }
 
 bool QtPrompter::askYesNo(const QString& text, Icon icon) {
-    QMessageBox box(boxIcon(icon), applicationTitle(), text, QMessageBox::Yes | QMessageBox::No, dialogParent());
+    QMessageBox box(boxIcon(icon), applicationTitle(), displayText(text), QMessageBox::Yes | QMessageBox::No,
+                    dialogParent());
     box.setObjectName(QStringLiteral("msg_box"));
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
@@ -39,7 +49,7 @@ QString QtPrompter::inputText(const QString& title, const QString& prompt, const
     QInputDialog dialog(dialogParent());
     dialog.setObjectName(QStringLiteral("input_box"));
     dialog.setWindowTitle(title);
-    dialog.setLabelText(prompt);
+    dialog.setLabelText(displayText(prompt));
     dialog.setTextValue(proposed);
     if (dialog.exec() != QDialog::Accepted)
         return {};

@@ -1,0 +1,413 @@
+// The main window: controls and menus, layout, view switch and enabling, the file menu, closing with the
+// save prompts, and the two option-menu commands.
+
+#include "cp932.h"
+#include "datafiles.h"
+#include "guitest.h"
+#include "membereditor.h"
+#include "qtprompter.h"
+#include "scriptedprompter.h"
+#include "testfiles.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace guitest;
+using testfiles::member;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    AppState m_state;
+    ScriptedPrompter m_prompter;
+    std::unique_ptr<MainWindow> m_window;
+
+    MainWindow* startWindow(Prompter* prompter = nullptr) {
+        m_window = std::make_unique<MainWindow>(m_state, prompter ? *prompter : m_prompter);
+        m_window->start_main();
+        return m_window.get();
+    }
+    QAction* action(const char* name) { return child<QAction>(m_window.get(), name); }
+    void newEntry(const QString& name) {
+        m_prompter.setNextInput(name);
+        action("mnu_new_entry")->trigger();
+    }
+
+private slots:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        m_state = testfiles::stateIn(m_dir);
+        m_state.members = {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0),
+                           member(QStringLiteral("佐藤"), QStringLiteral("さとう"), 2, 1)};
+        m_state.memberCount = 2;
+        m_state.universityInfo.university = QStringLiteral("蒼嶺大学");
+        m_prompter = ScriptedPrompter();
+    }
+    void cleanup() {
+        m_window.reset();
+        for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files))
+            QFile::remove(m_dir.filePath(name));
+    }
+
+    void controlsHaveTheirNamesAndCaptions_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("cmd_add") << "cmd_add" << QStringLiteral("追加");
+        QTest::newRow("cmd_del") << "cmd_del" << QStringLiteral("削除");
+        QTest::newRow("optMember") << "optMember" << QStringLiteral("メンバー表示");
+        QTest::newRow("optCouple") << "optCouple" << QStringLiteral("カップル表示");
+        QTest::newRow("cmdEntry") << "cmdEntry" << QStringLiteral("エントリーファイル出力");
+    }
+    void controlsHaveTheirNamesAndCaptions() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        startWindow();
+        QCOMPARE(m_window->objectName(), QStringLiteral("frm_main"));
+        auto* button = m_window->findChild<QAbstractButton*>(name);
+        QVERIFY(button);
+        QCOMPARE(button->text(), caption);
+        QVERIFY(button->width() >= button->fontMetrics().horizontalAdvance(caption)); // nothing clipped
+    }
+
+    void menusHoldTheirEntriesInOrder() {
+        startWindow();
+        auto* file = child<QMenu>(m_window.get(), "mnu_file");
+        auto* option = child<QMenu>(m_window.get(), "mnu_option");
+        QVERIFY(file && option);
+        QCOMPARE(file->title(), QStringLiteral("ファイル"));
+        QCOMPARE(option->title(), QStringLiteral("オプション"));
+        QCOMPARE(m_window->menuBar()->actions().size(), 2);
+        QCOMPARE(m_window->menuBar()->actions().at(0), file->menuAction());
+
+        const QStringList fileNames =
+            QStringLiteral("mnu_new_entry mnu_open_ently mnu_tmp mnu_save_entry mnu_save_change_filename mnu_tmp2 "
+                           "mnu__save_member mnu_tmp1 mnu_end")
+                .split(QLatin1Char(' '));
+        const QStringList fileCaptions = {QStringLiteral("エントリーファイル新規作成"),
+                                          QStringLiteral("エントリーファイルを開く"),
+                                          QString(),
+                                          QStringLiteral("エントリーファイルの上書き保存"),
+                                          QStringLiteral("エントリーファイルを名前を付けて保存"),
+                                          QString(),
+                                          QStringLiteral("メンバーファイル保存"),
+                                          QString(),
+                                          QStringLiteral("終了")};
+        QCOMPARE(file->actions().size(), fileNames.size());
+        for (int i = 0; i < fileNames.size(); ++i) {
+            QAction* entry = file->actions().at(i);
+            QCOMPARE(entry->objectName(), fileNames.at(i));
+            QCOMPARE(entry->isSeparator(), fileCaptions.at(i).isEmpty());
+            if (!entry->isSeparator())
+                QCOMPARE(entry->text(), fileCaptions.at(i));
+        }
+        const QStringList optionNames = QStringLiteral("mnu_Uni mnu_up_Grade mnu_member_out").split(QLatin1Char(' '));
+        const QStringList optionCaptions = {QStringLiteral("大学情報変更"),
+                                            QStringLiteral("すべてのメンバーの学年を１つあげる"),
+                                            QStringLiteral("メンバーテキスト出力")};
+        QCOMPARE(option->actions().size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(option->actions().at(i)->objectName(), optionNames.at(i));
+            QCOMPARE(option->actions().at(i)->text(), optionCaptions.at(i));
+        }
+    }
+
+    void startShowsTheMemberViewAtTheWidthOfTheColumns() {
+        startWindow();
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_window->viewMode(), 1);
+        QCOMPARE(m_window->windowTitle(), memberCaption(2));
+        auto* list = child<MemberListView>(m_window.get(), "lvw_member");
+        auto* grid = child<CoupleGridView>(m_window.get(), "mfg_couple");
+        QVERIFY(list->isVisible());
+        QVERIFY(!grid->isVisible());
+        QVERIFY(child<QRadioButton>(m_window.get(), "optMember")->isChecked());
+        // Six visible columns of 1440 twips and the hidden one; the client area is as wide as the list.
+        QCOMPARE(list->totalColumnWidth(), 6 * twips::toPixelsX(1440, list));
+        QCOMPARE(list->width(), m_window->centralWidget()->width());
+        QVERIFY(list->viewport()->width() >= list->totalColumnWidth());
+        QCOMPARE(m_window->centralWidget()->height(), twips::toPixelsY(5145, m_window.get()));
+        QCOMPARE(list->y(), twips::toPixelsY(375, list));
+
+        QVERIFY(!child<QPushButton>(m_window.get(), "cmdEntry")->isEnabled());
+        QVERIFY(!action("mnu_save_entry")->isEnabled());
+        QVERIFY(!action("mnu_save_change_filename")->isEnabled());
+        QVERIFY(action("mnu_new_entry")->isEnabled());
+        QVERIFY(action("mnu__save_member")->isEnabled());
+
+        auto* add = child<QPushButton>(m_window.get(), "cmd_add");
+        auto* del = child<QPushButton>(m_window.get(), "cmd_del");
+        QCOMPARE(add->pos(), QPoint(0, 0));
+        QCOMPARE(del->x(), add->width());
+        QCOMPARE(add->height(), twips::toPixelsY(375, add));
+    }
+
+    void resizingWidensTheViewAndKeepsTheButtons() {
+        startWindow();
+        auto* list = child<MemberListView>(m_window.get(), "lvw_member");
+        const QPoint entryButton = child<QPushButton>(m_window.get(), "cmdEntry")->pos();
+        m_window->resize(m_window->width() + 150, m_window->height() + 40);
+        QTRY_COMPARE(list->width(), m_window->centralWidget()->width());
+        QCOMPARE(list->height(), m_window->centralWidget()->height() - twips::toPixelsY(375, list));
+        QCOMPARE(child<QPushButton>(m_window.get(), "cmdEntry")->pos(), entryButton);
+
+        newEntry(QStringLiteral("a"));
+        auto* grid = child<CoupleGridView>(m_window.get(), "mfg_couple");
+        m_window->resize(m_window->width() + 50, 60);
+        QTRY_COMPARE(grid->width(), m_window->centralWidget()->width());
+        QVERIFY(grid->height() >= 0);
+        QVERIFY(!list->isVisible());
+    }
+
+    void coupleViewWithoutEntryShowsTheMessage() {
+        startWindow();
+        auto* optCouple = child<QRadioButton>(m_window.get(), "optCouple");
+        QTest::mouseClick(optCouple, Qt::LeftButton);
+        QCOMPARE(
+            m_prompter.messages(),
+            QStringList{QStringLiteral(
+                "現在ファイルが選択されていません。\rメニューにある新規作成か、ファイルを読み込みを行ってください。")});
+        QCOMPARE(m_prompter.shown().constLast().icon, Prompter::Icon::Information);
+        QVERIFY(child<QRadioButton>(m_window.get(), "optMember")->isChecked());
+        QCOMPARE(m_window->viewMode(), 1);
+        QVERIFY(child<MemberListView>(m_window.get(), "lvw_member")->isVisible());
+        QVERIFY(!child<QPushButton>(m_window.get(), "cmdEntry")->isEnabled());
+        QVERIFY(!action("mnu_save_entry")->isEnabled());
+    }
+
+    // The same message through a real message box: the application's title, the icon, the two lines.
+    void coupleViewMessageInARealMessageBox() {
+        QtPrompter prompter;
+        startWindow(&prompter);
+        MessageBoxAnswer answer;
+        answerNextMessageBox(&answer, QMessageBox::Ok);
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        QVERIFY(answer.seen);
+        QCOMPARE(answer.title, QStringLiteral("DanceEntry"));
+        QCOMPARE(answer.icon, QMessageBox::Information);
+        QCOMPARE(
+            answer.text,
+            QStringLiteral(
+                "現在ファイルが選択されていません。\nメニューにある新規作成か、ファイルを読み込みを行ってください。"));
+        QVERIFY(child<QRadioButton>(m_window.get(), "optMember")->isChecked());
+        QCOMPARE(m_window->windowTitle(), memberCaption(2));
+    }
+
+    void newEntryShowsTheCoupleViewAndEnablesTheSaveMenus() {
+        startWindow();
+        newEntry(QStringLiteral("秋季戦"));
+        QCOMPARE(m_prompter.shown().constFirst().proposed, QStringLiteral("蒼嶺大学_試合名"));
+        QCOMPARE(m_state.entryFileName, QStringLiteral("秋季戦.ent"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("カップル数 : 0   ファイル名 : 秋季戦.ent"));
+        QCOMPARE(m_window->viewMode(), 2);
+        QVERIFY(child<QRadioButton>(m_window.get(), "optCouple")->isChecked());
+        auto* grid = child<CoupleGridView>(m_window.get(), "mfg_couple");
+        QVERIFY(grid->isVisible());
+        QCOMPARE(grid->model()->rowCount(), 1);
+        QVERIFY(child<QPushButton>(m_window.get(), "cmdEntry")->isEnabled());
+        QVERIFY(action("mnu_save_entry")->isEnabled());
+        QVERIFY(action("mnu_save_change_filename")->isEnabled());
+        QVERIFY(!QFile::exists(m_state.entryFilePath())); // written by the first save only
+
+        // Back in the member view the export button goes off, the save menus stay on.
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optMember"), Qt::LeftButton);
+        QCOMPARE(m_window->viewMode(), 1);
+        QCOMPARE(m_window->windowTitle(), memberCaption(2));
+        QVERIFY(!child<QPushButton>(m_window.get(), "cmdEntry")->isEnabled());
+        QVERIFY(action("mnu_save_entry")->isEnabled());
+        QVERIFY(action("mnu_save_change_filename")->isEnabled());
+
+        // And into the couple view again by its option button.
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        QCOMPARE(m_window->viewMode(), 2);
+        QVERIFY(m_prompter.messages().isEmpty());
+    }
+
+    void cancelledNewEntryStaysInTheMemberView() {
+        startWindow();
+        action("mnu_new_entry")->trigger(); // the input box is cancelled
+        QCOMPARE(m_window->viewMode(), 1);
+        QVERIFY(m_state.entryFileName.isEmpty());
+        QVERIFY(!action("mnu_save_entry")->isEnabled());
+    }
+
+    void saveAsRenamesTheCaption() {
+        startWindow();
+        newEntry(QStringLiteral("秋季戦"));
+        m_prompter.setNextInput(QStringLiteral("春季戦"));
+        action("mnu_save_change_filename")->trigger();
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("春季戦.ent"))));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("カップル数 : 0   ファイル名 : 春季戦.ent"));
+    }
+
+    void openEntryReadsTheFileAndShowsItsCouples() {
+        AppState other = m_state;
+        other.couples = {testfiles::couple(7, m_state.members[0], {m_state.members[1]}, {QStringLiteral("W")})};
+        other.coupleCount = 1;
+        QVERIFY(write_entry_file(m_dir.filePath(QStringLiteral("b.ent")), other));
+        startWindow();
+        m_prompter.setNextFile(m_dir.filePath(QStringLiteral("b.ent")));
+        action("mnu_open_ently")->trigger();
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("カップル数 : 1   ファイル名 : b.ent"));
+        auto* grid = child<CoupleGridView>(m_window.get(), "mfg_couple");
+        QCOMPARE(grid->model()->rowCount(), 2);
+        QCOMPARE(cell(grid, 1, 0), QStringLiteral("7"));
+    }
+
+    // Ending asks about both kinds of unsaved data; the flags are cleared whatever the answer.
+    void closingAsksTheSavePrompts_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void closingAsksTheSavePrompts() {
+        QFETCH(bool, answer);
+        startWindow();
+        newEntry(QStringLiteral("秋季戦"));
+        m_state.membersChanged = 1;
+        m_state.entryChanged = 1;
+        m_prompter.clear();
+        m_prompter.setNextAnswer(answer);
+        m_prompter.setNextAnswer(answer);
+        QSignalSpy ended(m_window.get(), &MainWindow::programEnded);
+        action("mnu_end")->trigger();
+        QCOMPARE(m_prompter.questions(),
+                 (QStringList{QStringLiteral("現在のメンバーデータを保存します。よろしいですか？"),
+                              QStringLiteral("現在のエントリーデータを保存します。よろしいですか？")}));
+        QCOMPARE(m_state.membersChanged, quint8(0));
+        QCOMPARE(m_state.entryChanged, quint8(0));
+        QCOMPARE(QFile::exists(m_state.memberFilePath()), answer);
+        QCOMPARE(QFile::exists(m_state.entryFilePath()), answer);
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(ended.size(), 1);
+    }
+
+    void closeBoxAsksNothingWithoutChanges() {
+        startWindow();
+        newEntry(QStringLiteral("x"));
+        m_prompter.clear();
+        QVERIFY(m_window->close());
+        QVERIFY(m_prompter.shown().isEmpty());
+        QVERIFY(!QFile::exists(m_state.entryFilePath()));
+    }
+
+    // A Yes whose save fails keeps the program open with the changes still marked.
+    void failedSaveOnCloseKeepsTheWindowOpen() {
+        startWindow();
+        m_state.entryFileName = QStringLiteral("missing-folder/x.ent");
+        m_state.entryChanged = 1;
+        m_prompter.setNextAnswer(true);
+        QSignalSpy ended(m_window.get(), &MainWindow::programEnded);
+        QVERIFY(!m_window->close());
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_state.entryChanged, quint8(1));
+        QCOMPARE(m_prompter.messages().size(), 1);
+        QCOMPARE(ended.size(), 0);
+    }
+
+    void closingClosesTheOtherWindows() {
+        startWindow();
+        QTest::mouseClick(child<QPushButton>(m_window.get(), "cmd_add"), Qt::LeftButton);
+        QVERIFY(m_window->memberEditor() && m_window->memberEditor()->isVisible());
+        QVERIFY(m_window->close());
+        QVERIFY(!m_window->memberEditor() || !m_window->memberEditor()->isVisible());
+    }
+
+    void yearAdvanceThroughTheMenu() {
+        m_state.members = {member(QStringLiteral("一年"), QStringLiteral("いち"), 1, 0),
+                           member(QStringLiteral("四年"), QStringLiteral("よん"), 4, 1),
+                           member(QStringLiteral("三年"), QStringLiteral("さん"), 3, 1)};
+        m_state.memberCount = 3;
+        AppState entry = m_state;
+        entry.couples = {testfiles::couple(1, m_state.members[0], {m_state.members[1]}, {QStringLiteral("W")}),
+                         testfiles::couple(2, m_state.members[0], {m_state.members[2]}, {QStringLiteral("T")})};
+        entry.coupleCount = 2;
+        QVERIFY(write_entry_file(m_dir.filePath(QStringLiteral("a.ent")), entry));
+        startWindow();
+        m_prompter.setNextFile(m_dir.filePath(QStringLiteral("a.ent")));
+        action("mnu_open_ently")->trigger();
+        QCOMPARE(m_window->viewMode(), 2);
+
+        m_prompter.setNextAnswer(true);
+        m_prompter.setNextAnswer(true);
+        action("mnu_up_Grade")->trigger();
+        QCOMPARE(m_prompter.questions().size(), 2);
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(m_state.memberCount, 2);
+        QCOMPARE(listedNames(m_window->memberList()), (QStringList{QStringLiteral("一年"), QStringLiteral("三年")}));
+        QCOMPARE(m_window->memberList()->topLevelItem(0)->text(2), QStringLiteral("2"));
+        QVERIFY(QFile::exists(m_state.memberFilePath()));
+        // The couple view shows the re-read entry, the couple with a fourth-year partner gone.
+        auto* grid = child<CoupleGridView>(m_window.get(), "mfg_couple");
+        QCOMPARE(grid->model()->rowCount(), 2);
+        QCOMPARE(cell(grid, 1, 0), QStringLiteral("2"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("カップル数 : 1   ファイル名 : a.ent"));
+    }
+
+    void yearAdvanceAnsweredNoChangesNothing() {
+        startWindow();
+        m_prompter.setNextAnswer(false);
+        action("mnu_up_Grade")->trigger();
+        QCOMPARE(m_state.members.at(0).year, quint8(3));
+        QVERIFY(!QFile::exists(m_state.memberFilePath()));
+        QCOMPARE(m_window->windowTitle(), memberCaption(2));
+    }
+
+    // The text export writes the members in the order the list shows them.
+    void memberTextInTheOrderOnScreen() {
+        m_state.members.append(member(QStringLiteral("阿部"), QStringLiteral("あべ"), 1, 0));
+        m_state.memberCount = 3;
+        startWindow();
+        clickHeader(m_window->memberList(), 1); // かな ascending
+        const QString path = m_dir.filePath(QStringLiteral("members"));
+        m_prompter.setNextFile(path);
+        action("mnu_member_out")->trigger();
+        QCOMPARE(m_prompter.shown().at(0).kind, ScriptedPrompter::Shown::File);
+        QCOMPARE(m_prompter.shown().at(0).file.title, QStringLiteral("メンバーテキスト出力"));
+        QCOMPARE(m_prompter.shown().at(0).file.open, false);
+        QCOMPARE(m_prompter.messages(), QStringList{QStringLiteral("テキスト出力完了！")});
+        QString expected;
+        for (int position : {2, 1, 0}) { // あべ, さとう, やまだ
+            const MemberRecord& m = m_state.members.at(position);
+            expected += m.name + QLatin1Char(',') + m.kana + QLatin1Char(',') + QString::number(m.year) +
+                        QLatin1Char(',') + m.department + QLatin1Char(',') + m.highschool + QStringLiteral("\r\n");
+        }
+        QByteArray expectedBytes;
+        QVERIFY(cp932::encode(expected, &expectedBytes));
+        QCOMPARE(testfiles::readBytes(path), expectedBytes);
+    }
+
+    void memberTextRefusesAnEmptyRosterAndReportsFailures() {
+        m_state.members.clear();
+        m_state.memberCount = 0;
+        startWindow();
+        action("mnu_member_out")->trigger();
+        QCOMPARE(m_prompter.messages(), QStringList{QStringLiteral("メンバーが一人もいません。")});
+        QCOMPARE(m_prompter.shown().constLast().icon, Prompter::Icon::Stop);
+        QCOMPARE(m_prompter.shown().size(), 1); // no file dialog
+
+        m_state.members = {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0)};
+        m_state.memberCount = 1;
+        m_window->expression_member_in_lvw();
+        m_prompter.clear();
+        m_prompter.setNextFile(m_dir.filePath(QStringLiteral("no-such-folder/m.txt")));
+        action("mnu_member_out")->trigger();
+        QCOMPARE(m_prompter.messages().size(), 1);
+        QVERIFY(m_prompter.messages().constFirst() != QStringLiteral("テキスト出力完了！"));
+
+        m_prompter.clear();
+        action("mnu_member_out")->trigger(); // cancelled dialog: nothing more
+        QCOMPARE(m_prompter.messages().size(), 0);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,126 @@
+#include "couplegridview.h"
+
+#include "couplegridmodel.h"
+#include "japanesefont.h"
+#include "twips.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QMouseEvent>
+
+namespace {
+constexpr int kNameColumnTwips = 1500;
+constexpr int kDanceColumnTwips = 500;
+} // namespace
+
+CoupleGridView::CoupleGridView(QWidget* parent) : QTableView(parent), m_model(new CoupleGridModel(this)) {
+    setModel(m_model);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setHighlightSections(false);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    m_model->setTitlePalette(palette());
+
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex&) {
+        if (m_inDoubleClick)
+            return;
+        emit cellClicked();
+    });
+}
+
+void CoupleGridView::setup_couple_grid() {
+    hide();
+    m_model->setRows({});
+    setFont(ms_p_gothic(12));
+    const int rowHeight = fontMetrics().height() + 4;
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    m_model->setRows({couple_grid_titles()});
+    m_model->setTitlePalette(palette());
+    setCurrentCell(0, 0);
+
+    setColumnWidth(kGridColLeader, twips::toPixelsX(kNameColumnTwips, this));
+    setColumnWidth(kGridColPartner, twips::toPixelsX(kNameColumnTwips, this));
+    for (int column = kGridColFirstDance; column <= kGridColLastDance; ++column)
+        setColumnWidth(column, twips::toPixelsX(kDanceColumnTwips, this));
+    // The two position columns carry data only: width 0.
+    setColumnHidden(kGridColCouple, true);
+    setColumnHidden(kGridColPartnerPos, true);
+    show();
+}
+
+void CoupleGridView::setRows(const CoupleGridRows& rows) {
+    const QModelIndex current = currentIndex();
+    const int column = current.isValid() ? current.column() : 0;
+    const int row = current.isValid() ? current.row() : 0;
+    m_model->setRows(rows);
+    if (m_model->rowCount() == 0)
+        return;
+    // The column always exists; a row that is gone leaves the grid on row 0.
+    setCurrentCell(row < m_model->rowCount() ? row : 0, column);
+}
+
+const CoupleGridRows& CoupleGridView::rows() const {
+    return m_model->rows();
+}
+
+GridCursor CoupleGridView::cursor() const {
+    GridCursor result;
+    const QModelIndex current = currentIndex();
+    if (current.isValid()) {
+        result.row = current.row();
+        result.column = current.column();
+    }
+    result.otherRow = result.row;
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return result;
+    int top = selected.constFirst().row();
+    int bottom = top;
+    for (const QModelIndex& index : selected) {
+        top = std::min(top, index.row());
+        bottom = std::max(bottom, index.row());
+    }
+    // The current row is one end of the range (the anchor stays, the current cell moves); the other end
+    // is the row sought.
+    result.otherRow = result.row == top ? bottom : top;
+    return result;
+}
+
+void CoupleGridView::setCurrentCell(int row, int column) {
+    const QModelIndex index = m_model->index(row, column);
+    if (!index.isValid())
+        return;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void CoupleGridView::mousePressEvent(QMouseEvent* event) {
+    m_inDoubleClick = false;
+    QTableView::mousePressEvent(event);
+}
+
+void CoupleGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The first click of the double click has already been reported (and may have rebuilt the grid, which
+    // makes the item view forget the pressed cell); the second one is reported only as the double click.
+    m_inDoubleClick = true;
+    if (indexAt(event->position().toPoint()).isValid())
+        emit cellDoubleClicked();
+    event->accept();
+}
+
+void CoupleGridView::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    m_inDoubleClick = false;
+}
+
+void CoupleGridView::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        m_model->setTitlePalette(palette());
+}
