@@ -1,0 +1,484 @@
+#include "cp932.h"
+#include "datafiles.h"
+#include "testfiles.h"
+#include "toolargs.h"
+#include "toolfixture.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace toolfixture;
+
+namespace {
+
+// Display columns as a terminal counts them for the texts used here: CJK and kana take two.
+int columns(const QString& text) {
+    int width = 0;
+    for (QChar c : text)
+        width += c.unicode() >= 0x3000 ? 2 : 1;
+    return width;
+}
+
+// The display column at which `needle` starts in `line`, or -1.
+int columnOf(const QString& line, const QString& needle, qsizetype from = 0) {
+    const qsizetype at = line.indexOf(needle, from);
+    return at < 0 ? -1 : columns(line.left(at));
+}
+
+// The display column of the title `name` standing alone (between blanks) in the title row.
+int titleColumn(const QString& titles, const QString& name) {
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("(?:^|(?<= ))") + name + QStringLiteral("(?= |$)")).match(titles);
+    return match.hasMatch() ? columns(titles.left(match.capturedStart())) : -1;
+}
+
+const QString kNoDance = QStringLiteral("出場種目が1種目以上必要です。");
+const QString kShared = QStringLiteral("パートナーで種目が重なっています。");
+
+} // namespace
+
+class TestToolCommands : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_good;    // three couples, all passing, names with commas and quotes
+    QString m_bad;     // another university, two couples breaking the rules
+    QString m_empty;   // no couples
+    QString m_broken;  // cut short
+    QString m_members; // member.dat
+    QString m_uni;     // uniinf.dat
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_good = path(QStringLiteral("A大学_春.ent"));
+        m_bad = path(QStringLiteral("B.ent"));
+        m_empty = path(QStringLiteral("empty.ent"));
+        m_broken = path(QStringLiteral("broken.ent"));
+        m_members = path(QStringLiteral("member.dat"));
+        m_uni = path(QStringLiteral("uniinf.dat"));
+
+        // Stored in the order 30, 5, 12.
+        CoupleRecord c30 = testfiles::couple(30, leader(QStringLiteral("山田太郎"), QStringLiteral("やまだたろう"), 3),
+                                             {partner(QStringLiteral("佐藤花子"), QStringLiteral("さとうはなこ"), 2)},
+                                             {QStringLiteral("QW")});
+        c30.regular = 1;
+        CoupleRecord c5 =
+            testfiles::couple(5, leader(QStringLiteral("田中, \"一郎\""), QStringLiteral("たなか,いちろう"), 2),
+                              {partner(QStringLiteral("鈴木\"はな\""), QStringLiteral("すずき"), 1),
+                               partner(QStringLiteral("高橋"), QStringLiteral("たかはし\r\nよう"), 4)},
+                              {QStringLiteral("CS"), QStringLiteral("RP")});
+        c5.section = 1;
+        CoupleRecord c12 =
+            testfiles::couple(12, leader(QStringLiteral("伊藤"), QStringLiteral("いとう"), 4),
+                              {partner(QStringLiteral("渡辺"), QStringLiteral("わたなべ"), 3)}, {QStringLiteral("W")});
+        c12.section = 2;
+        writeEntry(m_good, {c30, c5, c12}, university(QStringLiteral("A大学"), QStringLiteral("春の大会")));
+
+        CoupleRecord c7 = testfiles::couple(7, leader(QStringLiteral("L7"), {}, 1),
+                                            {partner(QStringLiteral("P7"), {}, 1)}, {QString()});
+        CoupleRecord c8 = testfiles::couple(8, leader(QStringLiteral("L8"), {}, 1),
+                                            {partner(QStringLiteral("P8"), {}, 1)}, {QStringLiteral("T")});
+        CoupleRecord c9 =
+            testfiles::couple(9, leader(QStringLiteral("L9"), {}, 1),
+                              {partner(QStringLiteral("P9a"), {}, 1), partner(QStringLiteral("P9b"), {}, 1)},
+                              {QStringLiteral("WT"), QStringLiteral("QT")});
+        writeEntry(m_bad, {c9, c8, c7}, university(QStringLiteral("B大学"), QStringLiteral("春の大会")));
+
+        writeEntry(m_empty, {}, university(QStringLiteral("C大学"), QStringLiteral("秋の大会")));
+        testfiles::writeBytes(m_broken, testfiles::readBytes(m_good).left(40));
+
+        AppState state;
+        state.members = {leader(QStringLiteral("山田太郎"), QStringLiteral("やまだたろう"), 3),
+                         partner(QStringLiteral("佐藤花子"), QStringLiteral("さとうはなこ"), 2)};
+        state.memberCount = 2;
+        state.universityInfo = university(QStringLiteral("A大学"), QStringLiteral("春の大会"));
+        QVERIFY(write_member_file(m_members, state));
+        QVERIFY(write_university_file(m_uni, state));
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expectOut"); // a fragment of standard output ("" : nothing written)
+        QTest::addColumn<QString>("expectErr"); // a fragment of the error output ("" : nothing written)
+        const QString x = QStringLiteral("x.ent");
+        QTest::newRow("nothing") << QStringList{} << 2 << QString() << QStringLiteral("コマンド");
+        QTest::newRow("tool help") << QStringList{QStringLiteral("--help")} << 0 << QStringLiteral("csv") << QString();
+        QTest::newRow("tool help -h") << QStringList{QStringLiteral("-h")} << 0 << QStringLiteral("check") << QString();
+        QTest::newRow("show --help") << QStringList{QStringLiteral("show"), QStringLiteral("--help")} << 0
+                                     << QStringLiteral("show ファイル") << QString();
+        QTest::newRow("help after a wrong option")
+            << QStringList{QStringLiteral("check"), QStringLiteral("-q"), QStringLiteral("--help")} << 0
+            << QStringLiteral("check ファイル") << QString();
+        QTest::newRow("help csv") << QStringList{QStringLiteral("help"), QStringLiteral("csv")} << 0
+                                  << QStringLiteral("--encoding") << QString();
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("print"), x} << 2 << QString()
+                                         << QStringLiteral("print");
+        QTest::newRow("no files") << QStringList{QStringLiteral("show")} << 2 << QString()
+                                  << QStringLiteral("ファイルを指定");
+        QTest::newRow("csv option on show")
+            << QStringList{QStringLiteral("show"), QStringLiteral("-o"), QStringLiteral("out.csv"), x} << 2 << QString()
+            << QStringLiteral("-o");
+        QTest::newRow("unknown encoding")
+            << QStringList{QStringLiteral("csv"), x, QStringLiteral("--encoding"), QStringLiteral("latin1")} << 2
+            << QString() << QStringLiteral("latin1");
+        QTest::newRow("-o without value")
+            << QStringList{QStringLiteral("csv"), x, QStringLiteral("-o")} << 2 << QString() << QStringLiteral("-o");
+        QTest::newRow("two outputs") << QStringList{QStringLiteral("csv"), x, QStringLiteral("-o"),
+                                                    QStringLiteral("a.csv"), QStringLiteral("--output=b.csv")}
+                                     << 2 << QString() << QStringLiteral("一つ");
+    }
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, expectOut);
+        QFETCH(QString, expectErr);
+        const ToolRun run = runTool(arguments);
+        QCOMPARE(run.status, status);
+        QVERIFY2(expectOut.isEmpty() ? run.out.isEmpty() : run.outText().contains(expectOut), run.out.constData());
+        QVERIFY2(expectErr.isEmpty() ? run.err.isEmpty() : run.errText().contains(expectErr), run.err.constData());
+    }
+
+    void csvOptions_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("cp932");
+        const QString a = QStringLiteral("a.ent");
+        const QString b = QStringLiteral("b.ent");
+        QTest::newRow("defaults") << QStringList{QStringLiteral("csv"), a, b} << QStringList{a, b} << QString()
+                                  << false;
+        QTest::newRow("options between files")
+            << QStringList{QStringLiteral("csv"),     a, QStringLiteral("-o"),
+                           QStringLiteral("all.csv"), b, QStringLiteral("--encoding"),
+                           QStringLiteral("CP932")}
+            << QStringList{a, b} << QStringLiteral("all.csv") << true;
+        QTest::newRow("= forms") << QStringList{QStringLiteral("csv"), QStringLiteral("--output=x.csv"),
+                                                QStringLiteral("--encoding=utf-8"), a}
+                                 << QStringList{a} << QStringLiteral("x.csv") << false;
+        QTest::newRow("files after --") << QStringList{QStringLiteral("csv"), QStringLiteral("--"),
+                                                       QStringLiteral("-o"), QStringLiteral("--help")}
+                                        << QStringList{QStringLiteral("-o"), QStringLiteral("--help")} << QString()
+                                        << false;
+    }
+    void csvOptions() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, files);
+        QFETCH(QString, output);
+        QFETCH(bool, cp932);
+        ToolOptions options;
+        QString error;
+        QVERIFY2(parse_tool_arguments(arguments, options, &error), qPrintable(error));
+        QCOMPARE(options.command, ToolCommand::Csv);
+        QVERIFY(!options.help);
+        QCOMPARE(options.files, files);
+        QCOMPARE(options.outputPath, output);
+        QCOMPARE(options.encoding, cp932 ? CsvEncoding::Cp932 : CsvEncoding::Utf8WithBom);
+    }
+
+    void showEntry() {
+        const ToolRun run = runTool({QStringLiteral("show"), m_good});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.err.isEmpty());
+        const QStringList lines = run.outText().split(QLatin1Char('\n'));
+        const QString text = run.outText();
+        QVERIFY(lines.first().contains(QStringLiteral("A大学_春.ent")));
+        QVERIFY(text.contains(QStringLiteral("A大学")));
+        QVERIFY(text.contains(QStringLiteral("春の大会")));
+        QVERIFY(text.contains(QStringLiteral("部長先生")));
+        // Both lines of the comment, each on its own line.
+        QVERIFY(lines.filter(QStringLiteral("一行目")).size() == 1 &&
+                lines.filter(QStringLiteral("二行目")).size() == 1);
+        QVERIFY(text.contains(QStringLiteral("カップル数 : 3")));
+
+        // The grid's rows: back numbers 5 (two partners), 12, 30; leader on the first row of a couple only.
+        const qsizetype header = lines.indexOf(QRegularExpression(QStringLiteral("^背番号.*")));
+        QVERIFY(header > 0);
+        const QStringList rows = lines.mid(header + 2, 4);
+        QVERIFY2(rows[0].startsWith(QStringLiteral("5 ")) && rows[0].contains(QStringLiteral("田中, \"一郎\"")),
+                 qPrintable(rows[0]));
+        QVERIFY(rows[1].startsWith(QLatin1Char(' ')) && rows[1].contains(QStringLiteral("高橋")) &&
+                !rows[1].contains(QStringLiteral("田中")));
+        QVERIFY(rows[2].startsWith(QStringLiteral("12 ")));
+        QVERIFY(rows[3].startsWith(QStringLiteral("30 ")));
+        QCOMPARE(lines.value(header + 6), QString()); // nothing after the last couple
+
+        // Marks under their dance titles although names of different widths come before them.
+        const QString& titles = lines[header];
+        const auto markColumns = [](const QString& row) {
+            QList<int> found;
+            for (qsizetype at = row.indexOf(QStringLiteral("○")); at >= 0;
+                 at = row.indexOf(QStringLiteral("○"), at + 1))
+                found << columns(row.left(at));
+            return found;
+        };
+        const int w = titleColumn(titles, QStringLiteral("W"));
+        const int q = titleColumn(titles, QStringLiteral("Q"));
+        QCOMPARE(markColumns(rows[3]), (QList<int>{w, q})); // QW, shown in dance order
+        QCOMPARE(markColumns(rows[2]), (QList<int>{w}));    // W
+        QCOMPARE(markColumns(rows[1]), (QList<int>{titleColumn(titles, QStringLiteral("R")),
+                                                   titleColumn(titles, QStringLiteral("P"))})); // RP
+        QCOMPARE(columnOf(rows[3], QStringLiteral("◎")), titleColumn(titles, QStringLiteral("Reguler")));
+        QCOMPARE(columnOf(rows[0], QStringLiteral("◎")), -1);
+        QCOMPARE(columnOf(rows[0], QStringLiteral("Latin")), titleColumn(titles, QStringLiteral("MorL")));
+        QCOMPARE(columnOf(rows[1], QStringLiteral("Latin")), titleColumn(titles, QStringLiteral("MorL")));
+        QVERIFY(rows[2].endsWith(QStringLiteral("Rookie")));
+        QVERIFY(rows[3].endsWith(QStringLiteral("Modan")));
+    }
+
+    void showEmptyEntryShowsItsUniversity() {
+        const ToolRun run = runTool({QStringLiteral("show"), m_empty});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.outText().contains(QStringLiteral("C大学")));
+        QVERIFY(run.outText().contains(QStringLiteral("秋の大会")));
+        QVERIFY(run.outText().contains(QStringLiteral("カップル数 : 0")));
+        QVERIFY(!run.outText().contains(QStringLiteral("背番号")));
+    }
+
+    void showMemberAndUniversityFiles() {
+        const ToolRun run = runTool({QStringLiteral("show"), m_members, m_uni});
+        QCOMPARE(run.status, 0);
+        const QStringList lines = run.outText().split(QLatin1Char('\n'));
+        QVERIFY(lines.contains(QStringLiteral("メンバー数 : 2")));
+        const QStringList yamada = lines.filter(QStringLiteral("山田太郎"));
+        QCOMPARE(yamada.size(), 1);
+        QVERIFY(yamada.first().contains(QStringLiteral("やまだたろう")) &&
+                yamada.first().endsWith(QStringLiteral("leader")));
+        QVERIFY(lines.filter(QStringLiteral("佐藤花子")).first().endsWith(QStringLiteral("partner")));
+        // The university file follows the roster with its seven fields.
+        const qsizetype uniHeading = lines.indexOf(QRegularExpression(QStringLiteral("^== .*uniinf\\.dat.*")));
+        QVERIFY(uniHeading > 0);
+        QVERIFY(lines[uniHeading + 1].startsWith(QStringLiteral("大学名")) &&
+                lines[uniHeading + 1].endsWith(QStringLiteral("A大学")));
+        QVERIFY(run.outText().contains(QStringLiteral("春の大会")));
+    }
+
+    void showGoesOnPastBadFiles() {
+        const QString missing = path(QStringLiteral("gone.ent"));
+        const ToolRun run = runTool({QStringLiteral("show"), m_broken, m_good, missing, m_uni});
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.outText().contains(QStringLiteral("山田太郎")));
+        QVERIFY(run.outText().contains(QStringLiteral("uniinf.dat")));
+        QVERIFY(!run.outText().contains(QStringLiteral("broken.ent")));
+        QVERIFY(run.errText().contains(QStringLiteral("broken.ent")));
+        QVERIFY(run.errText().contains(QStringLiteral("gone.ent")));
+        QVERIFY(runTool({QStringLiteral("show"), m_dir.path()}).errText().contains(QStringLiteral("フォルダー")));
+    }
+
+    void check_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("passing") << QStringList{m_good, m_empty} << 0
+                                 << QStringList{m_good + QStringLiteral(": ok"), m_empty + QStringLiteral(": ok")};
+        // Every problem of the file, in the order of the couple list, with its back number.
+        QTest::newRow("problems") << QStringList{m_good, m_bad} << 1
+                                  << QStringList{m_good + QStringLiteral(": ok"),
+                                                 m_bad + QStringLiteral(": 背番号9: ") + kShared,
+                                                 m_bad + QStringLiteral(": 背番号7: ") + kNoDance};
+        QTest::newRow("damaged among good")
+            << QStringList{m_good, m_broken, m_bad} << 2
+            << QStringList{m_good + QStringLiteral(": ok"), m_broken + QStringLiteral(": 読み込めませんでした。"),
+                           m_bad + QStringLiteral(": 背番号9: ") + kShared,
+                           m_bad + QStringLiteral(": 背番号7: ") + kNoDance};
+        QTest::newRow("missing") << QStringList{path(QStringLiteral("none.ent")), m_good} << 2
+                                 << QStringList{path(QStringLiteral("none.ent")) +
+                                                    QStringLiteral(": 読み込めませんでした。"),
+                                                m_good + QStringLiteral(": ok")};
+    }
+    void check() {
+        QFETCH(QStringList, files);
+        QFETCH(int, status);
+        QFETCH(QStringList, lines);
+        const ToolRun run = runTool(QStringList{QStringLiteral("check")} + files);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.outText(), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        if (status == 2) {
+            // The reason names the file that failed.
+            const QString failed =
+                lines.filter(QStringLiteral("読み込めません")).first().section(QStringLiteral(": "), 0, 0);
+            QVERIFY2(run.errText().contains(failed), qPrintable(run.errText()));
+        } else {
+            QVERIFY(run.err.isEmpty());
+        }
+    }
+
+    void csvReadsBack() {
+        const QString out = path(QStringLiteral("all.csv"));
+        const ToolRun run = runTool({QStringLiteral("csv"), m_good, m_empty, m_bad, QStringLiteral("-o"), out});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.isEmpty() && run.err.isEmpty());
+        const QByteArray bytes = testfiles::readBytes(out);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QList<QStringList> records;
+        QVERIFY2(parseCsv(QString::fromUtf8(bytes.mid(3)), records), bytes.constData());
+        QCOMPARE(records.size(), 1 + 4 + 4); // header, four partner rows of A, none of the empty file, four of B
+        QCOMPARE(records[0], (QStringList{QStringLiteral("ファイル"),
+                                          QStringLiteral("大学名"),
+                                          QStringLiteral("出場試合名"),
+                                          QStringLiteral("背番号"),
+                                          QStringLiteral("リーダー名"),
+                                          QStringLiteral("リーダーかな"),
+                                          QStringLiteral("リーダー回生"),
+                                          QStringLiteral("パートナー名"),
+                                          QStringLiteral("パートナーかな"),
+                                          QStringLiteral("パートナー回生"),
+                                          QStringLiteral("W"),
+                                          QStringLiteral("T"),
+                                          QStringLiteral("F"),
+                                          QStringLiteral("Q"),
+                                          QStringLiteral("C"),
+                                          QStringLiteral("S"),
+                                          QStringLiteral("R"),
+                                          QStringLiteral("P"),
+                                          QStringLiteral("Reguler"),
+                                          QStringLiteral("MorL")}));
+        const QString a = QStringLiteral("A大学_春.ent");
+        const QString uni = QStringLiteral("A大学");
+        const QString game = QStringLiteral("春の大会");
+        const QString one = QStringLiteral("1");
+        const QString no;
+        const QString leader5 = QStringLiteral("田中, \"一郎\"");
+        QCOMPARE(records[1], (QStringList{a,
+                                          uni,
+                                          game,
+                                          QStringLiteral("5"),
+                                          leader5,
+                                          QStringLiteral("たなか,いちろう"),
+                                          QStringLiteral("2"),
+                                          QStringLiteral("鈴木\"はな\""),
+                                          QStringLiteral("すずき"),
+                                          one,
+                                          no,
+                                          no,
+                                          no,
+                                          no,
+                                          one,
+                                          one,
+                                          no,
+                                          no,
+                                          no,
+                                          QStringLiteral("Latin")}));
+        // The second partner repeats the couple's fields; a line break inside a field survives.
+        QCOMPARE(records[2], (QStringList{a,
+                                          uni,
+                                          game,
+                                          QStringLiteral("5"),
+                                          leader5,
+                                          QStringLiteral("たなか,いちろう"),
+                                          QStringLiteral("2"),
+                                          QStringLiteral("高橋"),
+                                          QStringLiteral("たかはし\r\nよう"),
+                                          QStringLiteral("4"),
+                                          no,
+                                          no,
+                                          no,
+                                          no,
+                                          no,
+                                          no,
+                                          one,
+                                          one,
+                                          no,
+                                          QStringLiteral("Latin")}));
+        QCOMPARE(records[3].mid(3, 1), QStringList{QStringLiteral("12")});
+        QCOMPARE(records[3].mid(10), (QStringList{one, no, no, no, no, no, no, no, no, QStringLiteral("Rookie")}));
+        QCOMPARE(records[4], (QStringList{a,
+                                          uni,
+                                          game,
+                                          QStringLiteral("30"),
+                                          QStringLiteral("山田太郎"),
+                                          QStringLiteral("やまだたろう"),
+                                          QStringLiteral("3"),
+                                          QStringLiteral("佐藤花子"),
+                                          QStringLiteral("さとうはなこ"),
+                                          QStringLiteral("2"),
+                                          one,
+                                          no,
+                                          no,
+                                          one,
+                                          no,
+                                          no,
+                                          no,
+                                          no,
+                                          one,
+                                          QStringLiteral("Modan")}));
+        // The second file in back-number order: 7, 8, 9, 9.
+        QStringList backNumbers;
+        for (qsizetype r = 5; r < records.size(); ++r) {
+            QCOMPARE(records[r].size(), 20);
+            QCOMPARE(records[r][0], QStringLiteral("B.ent"));
+            QCOMPARE(records[r][1], QStringLiteral("B大学"));
+            backNumbers << records[r][3];
+        }
+        QCOMPARE(backNumbers,
+                 (QStringList{QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("9")}));
+    }
+
+    void csvCp932() {
+        const ToolRun utf8 = runTool({QStringLiteral("csv"), m_good, m_bad});
+        QCOMPARE(utf8.status, 0);
+        QVERIFY(utf8.out.startsWith("\xEF\xBB\xBF"));
+        if (!cp932::available())
+            QSKIP("no code page 932 converter");
+        const ToolRun sjis =
+            runTool({QStringLiteral("csv"), QStringLiteral("--encoding"), QStringLiteral("cp932"), m_good, m_bad});
+        QCOMPARE(sjis.status, 0);
+        QVERIFY(!sjis.out.startsWith("\xEF\xBB\xBF"));
+        QString text;
+        QVERIFY(cp932::decode(sjis.out, &text));
+        QCOMPARE(text, QString::fromUtf8(utf8.out.mid(3)));
+        QByteArray yamada;
+        QVERIFY(cp932::encode(QStringLiteral("山田太郎"), &yamada));
+        QVERIFY(sjis.out.contains(yamada));
+    }
+
+    void csvRefuses_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("output"); // must be left as it was
+        QTest::addColumn<QString>("reason"); // in the error output
+        const QString out = path(QStringLiteral("refused.csv"));
+        QTest::newRow("damaged among good")
+            << QStringList{m_good, m_broken, m_bad, QStringLiteral("-o"), out} << out << QStringLiteral("broken.ent");
+        QTest::newRow("missing") << QStringList{m_good, path(QStringLiteral("none.ent")), QStringLiteral("-o"), out}
+                                 << out << QStringLiteral("none.ent");
+        QTest::newRow("member file") << QStringList{m_good, m_members, QStringLiteral("-o"), out} << out
+                                     << QStringLiteral("member.dat");
+        QTest::newRow("output is an input")
+            << QStringList{m_good, m_bad, QStringLiteral("-o"), m_bad} << m_bad << QStringLiteral("B.ent");
+        QTest::newRow("output is an input by another path")
+            << QStringList{m_good, QStringLiteral("-o"), m_dir.path() + QStringLiteral("/./A大学_春.ent")} << m_good
+            << QStringLiteral("A大学_春.ent");
+        QTest::newRow("output is a link to an input")
+            << QStringList{m_good, QStringLiteral("-o"), path(QStringLiteral("link.csv"))}
+            << path(QStringLiteral("link.csv")) << QStringLiteral("link.csv");
+        QTest::newRow("cp932 cannot store a character")
+            << QStringList{path(QStringLiteral("한국.ent")), QStringLiteral("--encoding"), QStringLiteral("cp932"),
+                           QStringLiteral("-o"), out}
+            << out << QStringLiteral("U+D55C");
+    }
+    void csvRefuses() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, output);
+        QFETCH(QString, reason);
+        QFile::remove(path(QStringLiteral("link.csv")));
+        QVERIFY(QFile::link(m_good, path(QStringLiteral("link.csv"))));
+        QFile::copy(m_good, path(QStringLiteral("한국.ent")));
+        testfiles::writeBytes(path(QStringLiteral("refused.csv")), "earlier");
+        const QByteArray before = testfiles::readBytes(output);
+        const QByteArray goodBefore = testfiles::readBytes(m_good);
+
+        const ToolRun run = runTool(QStringList{QStringLiteral("csv")} + arguments);
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.errText().contains(reason), qPrintable(run.errText()));
+        QCOMPARE(testfiles::readBytes(output), before);
+        QCOMPARE(testfiles::readBytes(m_good), goodBefore);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestToolCommands)
+#include "tst_toolcommands.moc"

@@ -1,0 +1,101 @@
+#include "testfiles.h"
+#include "toolfixture.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace toolfixture;
+
+// The built program itself: its streams, exit statuses and files, as a shell or a script sees them.
+class TestToolProgram : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_good;
+    QString m_bad;
+    QString m_broken;
+
+    ToolRun runProgram(const QStringList& arguments) {
+        QProcess process;
+        process.start(QString::fromUtf8(DANCEENTRY_TOOL), arguments);
+        ToolRun run;
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.status = process.exitCode();
+        run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError();
+        return run;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_good = m_dir.filePath(QStringLiteral("春季.ent"));
+        m_bad = m_dir.filePath(QStringLiteral("bad.ent"));
+        m_broken = m_dir.filePath(QStringLiteral("broken.ent"));
+        writeEntry(m_good,
+                   {testfiles::couple(3, leader(QStringLiteral("山田太郎"), QStringLiteral("やまだ"), 2),
+                                      {partner(QStringLiteral("佐藤花子"), QStringLiteral("さとう"), 1)},
+                                      {QStringLiteral("W")})},
+                   university(QStringLiteral("A大学"), QStringLiteral("春の大会")));
+        writeEntry(m_bad,
+                   {testfiles::couple(4, leader(QStringLiteral("L"), {}, 1), {partner(QStringLiteral("P"), {}, 1)})},
+                   university(QStringLiteral("B大学"), QStringLiteral("春の大会")));
+        testfiles::writeBytes(m_broken, "\x05\x00\x00\x00");
+    }
+
+    void help() {
+        const ToolRun run = runProgram({QStringLiteral("--help")});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.outText().contains(QStringLiteral("danceentry-tool")));
+        QCOMPARE(runProgram({}).status, 2);
+    }
+
+    void showPrintsUtf8() {
+        const ToolRun run = runProgram({QStringLiteral("show"), m_good});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains(QStringLiteral("山田太郎").toUtf8()));
+        QVERIFY(run.out.contains(QStringLiteral("○").toUtf8()));
+    }
+
+    void checkStatus_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("status");
+        QTest::newRow("ok") << QStringList{m_good} << 0;
+        QTest::newRow("problem") << QStringList{m_good, m_bad} << 1;
+        QTest::newRow("damaged") << QStringList{m_bad, m_broken, m_good} << 2;
+    }
+    void checkStatus() {
+        QFETCH(QStringList, files);
+        QFETCH(int, status);
+        const ToolRun run = runProgram(QStringList{QStringLiteral("check")} + files);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.outText().count(QLatin1Char('\n')), files.size());
+        QCOMPARE(run.err.isEmpty(), status != 2);
+        if (status == 2)
+            QVERIFY(run.errText().contains(QStringLiteral("broken.ent")));
+    }
+
+    void csvToStandardOutputAndFile() {
+        const ToolRun toStdout = runProgram({QStringLiteral("csv"), m_good});
+        QCOMPARE(toStdout.status, 0);
+        QVERIFY(toStdout.out.startsWith("\xEF\xBB\xBF"));
+        QList<QStringList> records;
+        QVERIFY(parseCsv(QString::fromUtf8(toStdout.out.mid(3)), records));
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[1].mid(3, 5),
+                 (QStringList{QStringLiteral("3"), QStringLiteral("山田太郎"), QStringLiteral("やまだ"),
+                              QStringLiteral("2"), QStringLiteral("佐藤花子")}));
+
+        const QString out = m_dir.filePath(QStringLiteral("out.csv"));
+        testfiles::writeBytes(out, "a longer earlier content that must go away entirely");
+        const ToolRun toFile = runProgram({QStringLiteral("csv"), m_good, QStringLiteral("-o"), out});
+        QCOMPARE(toFile.status, 0);
+        QVERIFY(toFile.out.isEmpty());
+        QCOMPARE(testfiles::readBytes(out), toStdout.out);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestToolProgram)
+#include "tst_toolprogram.moc"

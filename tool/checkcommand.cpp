@@ -1,0 +1,43 @@
+#include "checkcommand.h"
+
+#include "entrycheck.h"
+#include "toolargs.h"
+#include "tooltext.h"
+
+#include <QDir>
+
+QStringList check_lines(const LoadedFile& file, bool* passed) {
+    const QString name = QDir::toNativeSeparators(file.path);
+    QStringList lines;
+    if (file.kind == DataFileKind::Entry) {
+        for (const EntryProblem& problem : entry_problems(file.state))
+            lines << QStringLiteral("%1: 背番号%2: %3").arg(name).arg(problem.backNumber).arg(problem.rule);
+    }
+    if (passed)
+        *passed = lines.isEmpty();
+    if (lines.isEmpty())
+        lines << name + QStringLiteral(": ok");
+    return lines;
+}
+
+int run_check(const QStringList& files, QIODevice& out, QIODevice& err) {
+    bool unreadable = false;
+    bool problems = false;
+    for (const QString& path : files) {
+        LoadedFile file;
+        QString error;
+        if (!load_data_file(path, file, &error)) {
+            unreadable = true;
+            write_text(out, QStringLiteral("%1: 読み込めませんでした。\n").arg(QDir::toNativeSeparators(path)));
+            write_text(err, QStringLiteral("danceentry-tool: %1\n").arg(error));
+            continue;
+        }
+        bool passed = true;
+        const QStringList lines = check_lines(file, &passed);
+        problems = problems || !passed;
+        write_text(out, lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    }
+    if (unreadable)
+        return kExitFailure;
+    return problems ? kExitProblems : kExitOk;
+}

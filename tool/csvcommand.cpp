@@ -1,0 +1,186 @@
+#include "csvcommand.h"
+
+#include "couplegrid.h"
+#include "cp932.h"
+#include "savefile.h"
+#include "tooltext.h"
+#include "vocabulary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr qsizetype kColFile = 0;
+constexpr qsizetype kColBackNumber = 3;
+
+std::filesystem::path fsPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QString quoted(const QString& field) {
+    static const QString needingQuotes = QStringLiteral(",\"\r\n");
+    bool needsQuotes = false;
+    for (QChar c : field)
+        needsQuotes = needsQuotes || needingQuotes.contains(c);
+    if (!needsQuotes)
+        return field;
+    return QLatin1Char('"') + QString(field).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+QString describe(const QString& character) {
+    return QStringLiteral("「%1」(U+%2)")
+        .arg(character)
+        .arg(QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
+
+} // namespace
+
+QStringList csv_header() {
+    QStringList header = {QStringLiteral("ファイル"),       QStringLiteral("大学名"),
+                          QStringLiteral("出場試合名"),     QStringLiteral("背番号"),
+                          QStringLiteral("リーダー名"),     QStringLiteral("リーダーかな"),
+                          QStringLiteral("リーダー回生"),   QStringLiteral("パートナー名"),
+                          QStringLiteral("パートナーかな"), QStringLiteral("パートナー回生")};
+    for (qint32 d = 0; d < kDanceCount; ++d)
+        header << dance_code(d);
+    header << QStringLiteral("Reguler") << QStringLiteral("MorL");
+    return header;
+}
+
+QList<QStringList> csv_rows(const LoadedFile& file) {
+    QList<QStringList> rows;
+    if (file.kind != DataFileKind::Entry)
+        return rows;
+    const AppState& state = file.state;
+    const QString fileName = QFileInfo(file.path).fileName();
+    // The grid gives the order and the marks; its hidden columns lead back to the records.
+    const CoupleGridRows grid = build_couple_grid_rows(state);
+    for (qsizetype r = 1; r < grid.size(); ++r) {
+        const QStringList& cells = grid[r];
+        const CoupleRecord& couple = state.couples[cells[kGridColCouple].toInt()];
+        const MemberRecord& partner = couple.partners[cells[kGridColPartnerPos].toInt()];
+        // The export stamps university and competition into every couple; a couple of a file that was only
+        // saved may lack them, and then the file's university information stands in.
+        const QString university = couple.university.isEmpty() ? state.universityInfo.university : couple.university;
+        const QString game = couple.gameName.isEmpty() ? state.universityInfo.gameName : couple.gameName;
+        QStringList row = {fileName,
+                           university,
+                           game,
+                           QString::number(couple.backNumber),
+                           couple.leader.name,
+                           couple.leader.kana,
+                           QString::number(couple.leader.year),
+                           partner.name,
+                           partner.kana,
+                           QString::number(partner.year)};
+        for (qint32 d = 0; d < kDanceCount; ++d)
+            row << (cells[kGridColFirstDance + d].isEmpty() ? QString() : QStringLiteral("1"));
+        row << (couple.regular == 1 ? QStringLiteral("1") : QString()) << cells[kGridColSection];
+        rows.append(row);
+    }
+    return rows;
+}
+
+QString csv_text(const QList<QStringList>& rows) {
+    QString text;
+    for (const QStringList& row : rows) {
+        QStringList fields;
+        for (const QString& field : row)
+            fields << quoted(field);
+        text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, QByteArray* bytes, QString* error) {
+    if (encoding == CsvEncoding::Utf8WithBom) {
+        *bytes = QByteArray("\xEF\xBB\xBF") + csv_text(rows).toUtf8();
+        return true;
+    }
+    if (!cp932::available()) {
+        if (error)
+            *error = QStringLiteral(
+                "Shift-JIS（コードページ 932）への変換が使えません。--encoding utf-8 で書き出してください。");
+        return false;
+    }
+    for (const QStringList& row : rows) {
+        for (const QString& field : row) {
+            if (cp932::encode(field, nullptr))
+                continue;
+            const QString bad = cp932::firstUnencodable(field);
+            if (error)
+                *error =
+                    QStringLiteral("ファイル「%1」の背番号%2の「%3」に、Shift-JIS（コードページ 932）で表せない文字 "
+                                   "%4 があります。--encoding utf-8 で書き出してください。")
+                        .arg(row.value(kColFile), row.value(kColBackNumber), field, describe(bad));
+            return false;
+        }
+    }
+    return cp932::encode(csv_text(rows), bytes, error);
+}
+
+bool is_one_of(const QString& output, const QStringList& inputs) {
+    const QString outputPath = QFileInfo(output).absoluteFilePath();
+    for (const QString& input : inputs) {
+        std::error_code code;
+        if (std::filesystem::equivalent(fsPath(output), fsPath(input), code))
+            return true;
+        if (QFileInfo(input).absoluteFilePath() == outputPath)
+            return true;
+    }
+    return false;
+}
+
+int run_csv(const ToolOptions& options, QIODevice& out, QIODevice& err) {
+    const auto failWith = [&err](const QString& message) {
+        write_text(err, QStringLiteral("danceentry-tool: %1\n").arg(message));
+        return kExitFailure;
+    };
+    if (!options.outputPath.isEmpty() && is_one_of(options.outputPath, options.files))
+        return failWith(QStringLiteral("出力ファイル「%1」は入力ファイルの一つです。入力ファイルには書き込みません。")
+                            .arg(QDir::toNativeSeparators(options.outputPath)));
+
+    // Every file is read before anything is written: a table that silently lacks a university is worse
+    // than none.
+    QList<QStringList> rows = {csv_header()};
+    bool failed = false;
+    for (const QString& path : options.files) {
+        if (data_file_kind(path) != DataFileKind::Entry) {
+            failed = true;
+            failWith(QStringLiteral("「%1」はエントリーファイルではありません。").arg(QDir::toNativeSeparators(path)));
+            continue;
+        }
+        LoadedFile file;
+        QString error;
+        if (!load_data_file(path, file, &error)) {
+            failed = true;
+            failWith(error);
+            continue;
+        }
+        rows += csv_rows(file);
+    }
+    if (failed)
+        return failWith(QStringLiteral("CSV は書き出しませんでした。"));
+
+    QByteArray bytes;
+    QString error;
+    if (!encode_csv(rows, options.encoding, &bytes, &error))
+        return failWith(error);
+    if (options.outputPath.isEmpty()) {
+        if (out.write(bytes) != bytes.size())
+            return failWith(QStringLiteral("標準出力に書き込めませんでした。"));
+        return kExitOk;
+    }
+    if (!write_file_whole(options.outputPath, bytes, &error))
+        return failWith(error);
+    return kExitOk;
+}

@@ -1,0 +1,107 @@
+#include "showcommand.h"
+
+#include "couplegrid.h"
+#include "toolargs.h"
+#include "tooltext.h"
+#include "vocabulary.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+QString universityText(const UniversityInfo& info) {
+    const QList<std::pair<QString, QString>> fields = {
+        {QStringLiteral("大学名"), info.university},
+        {QStringLiteral("共同加盟校"), info.partnerSchool},
+        {QStringLiteral("部長"), info.head},
+        {QStringLiteral("マネージャー"), info.manager},
+        {QStringLiteral("連盟委員"), info.leagueMember},
+        {QStringLiteral("コメント"), info.comment},
+        {QStringLiteral("出場試合名"), info.gameName},
+    };
+    int labelWidth = 0;
+    for (const auto& field : fields)
+        labelWidth = std::max(labelWidth, display_width(field.first));
+    QString text;
+    for (const auto& [label, value] : fields) {
+        const QString lead =
+            label + QString(labelWidth - display_width(label), QLatin1Char(' ')) + QStringLiteral(" : ");
+        // A comment may hold several lines; the following ones are indented under the first.
+        const QStringList lines =
+            QString(value).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString prefix = i == 0 ? lead : QString(display_width(lead), QLatin1Char(' '));
+            QString line = prefix + single_line(lines[i]);
+            while (line.endsWith(QLatin1Char(' ')))
+                line.chop(1);
+            text += line + QLatin1Char('\n');
+        }
+    }
+    return text;
+}
+
+QString membersText(const AppState& state) {
+    const qsizetype count = std::min<qsizetype>(std::max(state.memberCount, 0), state.members.size());
+    QString text = QStringLiteral("メンバー数 : %1\n").arg(count);
+    if (count == 0)
+        return text;
+    // The columns of the program's member list.
+    QList<QStringList> rows;
+    rows.append({QStringLiteral("名前"), QStringLiteral("かな"), QStringLiteral("回生"), QStringLiteral("学部"),
+                 QStringLiteral("出身高校"), QStringLiteral("役割")});
+    for (qsizetype i = 0; i < count; ++i) {
+        const MemberRecord& member = state.members[i];
+        rows.append({member.name, member.kana, QString::number(member.year), member.department, member.highschool,
+                     role_text(member)});
+    }
+    return text + QLatin1Char('\n') + format_table(rows);
+}
+
+QString entryText(const AppState& state) {
+    QString text = universityText(state.universityInfo);
+    text += QStringLiteral("\nカップル数 : %1\n").arg(state.coupleCount);
+    // The grid of the main window without its two hidden position columns.
+    const CoupleGridRows grid = build_couple_grid_rows(state);
+    if (grid.size() <= 1)
+        return text;
+    QList<QStringList> rows;
+    for (const QStringList& row : grid)
+        rows.append(row.mid(0, kGridColSection + 1));
+    return text + QLatin1Char('\n') + format_table(rows);
+}
+
+} // namespace
+
+QString show_text(const LoadedFile& file) {
+    QString text =
+        QStringLiteral("== %1 (%2) ==\n").arg(QDir::toNativeSeparators(file.path), data_file_kind_text(file.kind));
+    switch (file.kind) {
+    case DataFileKind::Member:
+        return text + membersText(file.state);
+    case DataFileKind::University:
+        return text + universityText(file.state.universityInfo);
+    case DataFileKind::Entry:
+        break;
+    }
+    return text + entryText(file.state);
+}
+
+int run_show(const QStringList& files, QIODevice& out, QIODevice& err) {
+    int status = kExitOk;
+    bool first = true;
+    for (const QString& path : files) {
+        LoadedFile file;
+        QString error;
+        if (!load_data_file(path, file, &error)) {
+            write_text(err, QStringLiteral("danceentry-tool: %1\n").arg(error));
+            status = kExitFailure;
+            continue;
+        }
+        write_text(out, (first ? QString() : QStringLiteral("\n")) + show_text(file));
+        first = false;
+    }
+    return status;
+}

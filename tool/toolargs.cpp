@@ -1,0 +1,181 @@
+#include "toolargs.h"
+
+namespace {
+
+const QString kTool = QStringLiteral("danceentry-tool");
+
+bool fail(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return false;
+}
+
+ToolCommand commandNamed(const QString& name) {
+    if (name == QLatin1String("show"))
+        return ToolCommand::Show;
+    if (name == QLatin1String("check"))
+        return ToolCommand::Check;
+    if (name == QLatin1String("csv"))
+        return ToolCommand::Csv;
+    return ToolCommand::None;
+}
+
+bool isHelp(const QString& argument) {
+    return argument == QLatin1String("--help") || argument == QLatin1String("-h");
+}
+
+bool setEncoding(const QString& value, ToolOptions& options, QString* error) {
+    const QString name = value.toLower();
+    if (name == QLatin1String("cp932")) {
+        options.encoding = CsvEncoding::Cp932;
+        return true;
+    }
+    if (name == QLatin1String("utf-8") || name == QLatin1String("utf8")) {
+        options.encoding = CsvEncoding::Utf8WithBom;
+        return true;
+    }
+    return fail(error, QStringLiteral("文字コード「%1」は使えません。utf-8 か cp932 を指定してください。").arg(value));
+}
+
+bool setOutput(const QString& value, ToolOptions& options, QString* error) {
+    if (!options.outputPath.isEmpty())
+        return fail(error, QStringLiteral("出力ファイルは一つだけ指定してください。"));
+    if (value.isEmpty())
+        return fail(error, QStringLiteral("出力ファイルの名前が空です。"));
+    options.outputPath = value;
+    return true;
+}
+
+// The csv options: "-o OUT", "--output OUT", "--output=OUT", "--encoding NAME", "--encoding=NAME".
+// Returns false for anything else that looks like an option; `consumed` is the number of arguments used.
+bool parseCsvOption(const QStringList& arguments, qsizetype i, ToolOptions& options, qsizetype& consumed,
+                    QString* error) {
+    const QString& argument = arguments[i];
+    const auto valueAfter = [&](QString& value) {
+        if (i + 1 >= arguments.size())
+            return fail(error, QStringLiteral("オプション %1 の後に値がありません。").arg(argument));
+        value = arguments[i + 1];
+        consumed = 2;
+        return true;
+    };
+    QString value;
+    consumed = 1;
+    if (argument == QLatin1String("-o") || argument == QLatin1String("--output"))
+        return valueAfter(value) && setOutput(value, options, error);
+    if (argument.startsWith(QLatin1String("--output=")))
+        return setOutput(argument.mid(9), options, error);
+    if (argument == QLatin1String("--encoding"))
+        return valueAfter(value) && setEncoding(value, options, error);
+    if (argument.startsWith(QLatin1String("--encoding=")))
+        return setEncoding(argument.mid(11), options, error);
+    return fail(error, QStringLiteral("不明なオプション %1 です。").arg(argument));
+}
+
+} // namespace
+
+bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QString* error) {
+    options = ToolOptions();
+    if (arguments.isEmpty())
+        return fail(error, QStringLiteral("コマンドを指定してください（show, check, csv）。"));
+    const QString& first = arguments.first();
+    if (isHelp(first) || first == QLatin1String("help")) {
+        options.help = true;
+        if (first == QLatin1String("help") && arguments.size() > 1) {
+            options.command = commandNamed(arguments[1]);
+            if (options.command == ToolCommand::None)
+                return fail(error, QStringLiteral("不明なコマンド「%1」です。").arg(arguments[1]));
+        }
+        return true;
+    }
+    options.command = commandNamed(first);
+    if (options.command == ToolCommand::None)
+        return fail(error, QStringLiteral("不明なコマンド「%1」です。").arg(first));
+
+    // "--help" anywhere before "--" asks for the command's help, whatever else the line holds.
+    for (qsizetype i = 1; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
+        if (isHelp(arguments[i])) {
+            options.help = true;
+            return true;
+        }
+    }
+
+    bool onlyFiles = false; // after "--" every argument is a file, even one that starts with "-"
+    for (qsizetype i = 1; i < arguments.size();) {
+        const QString& argument = arguments[i];
+        if (!onlyFiles && argument == QLatin1String("--")) {
+            onlyFiles = true;
+            ++i;
+            continue;
+        }
+        if (!onlyFiles && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            if (options.command != ToolCommand::Csv)
+                return fail(error, QStringLiteral("不明なオプション %1 です。").arg(argument));
+            qsizetype consumed = 1;
+            if (!parseCsvOption(arguments, i, options, consumed, error))
+                return false;
+            i += consumed;
+            continue;
+        }
+        options.files.append(argument);
+        ++i;
+    }
+    if (options.files.isEmpty())
+        return fail(error, QStringLiteral("ファイルを指定してください。"));
+    return true;
+}
+
+QString tool_help(ToolCommand command) {
+    switch (command) {
+    case ToolCommand::Show:
+        return QStringLiteral(
+                   "使い方: %1 show ファイル...\n"
+                   "\n"
+                   "ファイルの中身を表にして UTF-8 で表示します。ファイルの種類は名前で決まります:\n"
+                   "  member.dat   メンバーファイル（名前、かな、回生、学部、出身高校、役割）\n"
+                   "  uniinf.dat   大学情報ファイル\n"
+                   "  それ以外     エントリーファイル: 大学情報に続けて、カップルを背番号の順に\n"
+                   "               （リーダー、パートナー、種目、Reguler、MorL。メイン画面の表と同じ）\n"
+                   "\n"
+                   "読めないファイルがあると、その名前と理由をエラー出力に書き、終了コード 2 で終わります。\n")
+            .arg(kTool);
+    case ToolCommand::Check:
+        return QStringLiteral("使い方: %1 check ファイル...\n"
+                              "\n"
+                              "エントリーファイルを読み、出力のときと同じ検査をします。ファイルごとに「ok」か、\n"
+                              "見つかった問題を背番号とともに一行ずつ表示します。\n"
+                              "  出場種目のないカップル、種目が重なっているパートナー、壊れたファイル\n"
+                              "\n"
+                              "終了コード: 0 すべて ok、1 検査に通らないエントリーがある、\n"
+                              "            2 見つからない・読めない・壊れたファイルがある\n")
+            .arg(kTool);
+    case ToolCommand::Csv:
+        return QStringLiteral("使い方: %1 csv ファイル... [-o 出力ファイル] [--encoding utf-8|cp932]\n"
+                              "\n"
+                              "エントリーファイルをまとめて一つの CSV 表（RFC 4180、行末 CR LF）にします。\n"
+                              "パートナーごとに一行: ファイル、大学名、出場試合名、背番号、リーダー名、リーダーかな、\n"
+                              "リーダー回生、パートナー名、パートナーかな、パートナー回生、種目 W T F Q C S R P\n"
+                              "（踊る種目に 1）、Reguler（レギュラーなら 1）、MorL。一行目は見出しです。\n"
+                              "\n"
+                              "  -o, --output 出力ファイル  CSV を書くファイル（省略すると標準出力）。\n"
+                              "                             入力ファイルと同じファイルには書きません。\n"
+                              "  --encoding utf-8           BOM 付きの UTF-8（既定。表計算ソフトでそのまま開けます）\n"
+                              "  --encoding cp932           Shift-JIS（コードページ 932）\n"
+                              "\n"
+                              "読めないファイルが一つでもあると、何も書かずに終了コード 2 で終わります。\n")
+            .arg(kTool);
+    case ToolCommand::None:
+        break;
+    }
+    return QStringLiteral("使い方: %1 コマンド ファイル...\n"
+                          "\n"
+                          "DanceEntry のデータファイル（member.dat、uniinf.dat、エントリーファイル）を\n"
+                          "読み出すためのツールです。入力ファイルには何も書き込みません。\n"
+                          "\n"
+                          "コマンド:\n"
+                          "  show   ファイルの中身を表にして表示する\n"
+                          "  check  エントリーファイルを検査する\n"
+                          "  csv    エントリーファイルを一つの CSV 表にまとめる\n"
+                          "\n"
+                          "%1 --help, %1 コマンド --help, %1 help コマンド で説明を表示します。\n")
+        .arg(kTool);
+}

@@ -1,0 +1,84 @@
+#include "toolfiles.h"
+
+#include "datafiles.h"
+#include "recordcodec.h"
+#include "savefile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+bool fail(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return false;
+}
+
+// The entry reader keeps the university information in memory when a file holds no couples, although the
+// file carries one after its count. The tool starts from an empty state, so it reads that record itself
+// with the program's record decoder; read_entry_file has already checked that it is whole.
+bool readInfoOfEmptyEntry(const QString& path, UniversityInfo& info, QString* error) {
+    QByteArray bytes;
+    if (!read_file_whole(path, &bytes, error))
+        return false;
+    RecordReader reader(bytes);
+    qint32 count = 0;
+    if (!reader.readLong(count) || !reader.readUniversity(info))
+        return fail(error, damaged_file_message(path, reader.errorString()));
+    return true;
+}
+
+} // namespace
+
+DataFileKind data_file_kind(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    if (name.compare(QLatin1String("member.dat"), Qt::CaseInsensitive) == 0)
+        return DataFileKind::Member;
+    if (name.compare(QLatin1String("uniinf.dat"), Qt::CaseInsensitive) == 0)
+        return DataFileKind::University;
+    return DataFileKind::Entry;
+}
+
+QString data_file_kind_text(DataFileKind kind) {
+    switch (kind) {
+    case DataFileKind::Member:
+        return QStringLiteral("メンバーファイル");
+    case DataFileKind::University:
+        return QStringLiteral("大学情報ファイル");
+    case DataFileKind::Entry:
+        break;
+    }
+    return QStringLiteral("エントリーファイル");
+}
+
+bool load_data_file(const QString& path, LoadedFile& file, QString* error) {
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fail(error, QStringLiteral("ファイル「%1」が見つかりません。").arg(shown));
+    if (info.isDir())
+        return fail(error, QStringLiteral("「%1」はフォルダーです。ファイルを指定してください。").arg(shown));
+
+    LoadedFile loaded;
+    loaded.path = path;
+    loaded.kind = data_file_kind(path);
+    bool ok = false;
+    switch (loaded.kind) {
+    case DataFileKind::Member:
+        ok = read_member_file(path, loaded.state, error);
+        break;
+    case DataFileKind::University:
+        ok = read_university_file(path, loaded.state, error);
+        break;
+    case DataFileKind::Entry:
+        ok = read_entry_file(path, loaded.state, error);
+        if (ok && loaded.state.coupleCount == 0)
+            ok = readInfoOfEmptyEntry(path, loaded.state.universityInfo, error);
+        break;
+    }
+    if (!ok)
+        return false;
+    file = std::move(loaded);
+    return true;
+}
