@@ -21,6 +21,8 @@ const QString kShared = QStringLiteral("パートナーで種目が重なって�
 
 } // namespace
 
+Q_DECLARE_METATYPE(QList<EntryProblem>)
+
 class TestEntryCheck : public QObject {
     Q_OBJECT
 private slots:
@@ -74,6 +76,56 @@ private slots:
         state.coupleCount = 1; // the second is not valid
         ScriptedPrompter prompter;
         QVERIFY(check_entry(state, prompter));
+    }
+
+    // entry_problems lists every problem; check_entry reports the first of them.
+    void problems_data() {
+        QTest::addColumn<QList<CoupleRecord>>("couples");
+        QTest::addColumn<QList<EntryProblem>>("expected");
+        const QString w = QStringLiteral("W");
+        QTest::newRow("no couples") << QList<CoupleRecord>{} << QList<EntryProblem>{};
+        QTest::newRow("all pass") << QList<CoupleRecord>{withDances(1, {w}),
+                                                         withDances(2, {w, QStringLiteral("T"), QStringLiteral("F")})}
+                                  << QList<EntryProblem>{};
+        // Every failing couple in list order, not only the first, and not in back-number order.
+        QTest::newRow("every failing couple")
+            << QList<CoupleRecord>{withDances(30, {QString()}), withDances(1, {w}),
+                                   withDances(2, {QStringLiteral("S"), QStringLiteral("s")})}
+            << QList<EntryProblem>{{0, 30, kNoDance}, {2, 2, kShared}};
+        // Both rules of one couple, each once, in the order the walk meets them.
+        QTest::newRow("shared before empty") << QList<CoupleRecord>{withDances(4, {w, w, QString(), w})}
+                                             << QList<EntryProblem>{{0, 4, kShared}, {0, 4, kNoDance}};
+        QTest::newRow("empty before shared")
+            << QList<CoupleRecord>{withDances(4, {QString(), QStringLiteral("WT"), QStringLiteral("QT"), QString()})}
+            << QList<EntryProblem>{{0, 4, kNoDance}, {0, 4, kShared}};
+    }
+    void problems() {
+        QFETCH(QList<CoupleRecord>, couples);
+        QFETCH(QList<EntryProblem>, expected);
+        AppState state;
+        state.couples = couples;
+        state.coupleCount = qint32(couples.size());
+        QCOMPARE(entry_problems(state), expected);
+
+        // check_entry reports exactly the first of them.
+        ScriptedPrompter prompter;
+        QCOMPARE(check_entry(state, prompter), expected.isEmpty());
+        const QStringList message =
+            expected.isEmpty()
+                ? QStringList()
+                : QStringList{QStringLiteral("背番号%1\r").arg(expected.first().backNumber) + expected.first().rule};
+        QCOMPARE(prompter.messages(), message);
+    }
+
+    void singlePartnerByFlagsOnly() {
+        AppState state;
+        CoupleRecord flagged = withDances(8, {QString()});
+        flagged.danceFlags[2] = 0;
+        CoupleRecord unflagged = withDances(9, {QStringLiteral("W")});
+        unflagged.danceFlags[0] = -1;
+        state.couples = {flagged, unflagged, withDances(10, {QString()})};
+        state.coupleCount = 2; // the third is not valid
+        QCOMPARE(entry_problems(state), (QList<EntryProblem>{{1, 9, kNoDance}}));
     }
 };
 
