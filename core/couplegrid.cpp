@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 QStringList couple_grid_titles() {
     QStringList titles;
@@ -68,7 +69,23 @@ void sort_positions(QList<qint32>& keys, QList<qint32>& positions, qint32 count)
     positions.resize(count);
     for (qint32 i = 0; i < count; ++i)
         positions[i] = i;
-    quick_sort(keys, positions, 0, count - 1);
+    // Distinct keys have exactly one ascending order, which any sort reaches, while the first-element
+    // quicksort takes quadratic time on what it meets most: back numbers already in order. Only equal
+    // keys are left in the order the quicksort's exchanges give them, so only then does it run.
+    std::vector<std::pair<qint32, qint32>> pairs;
+    pairs.reserve(size_t(count));
+    for (qint32 i = 0; i < count; ++i)
+        pairs.emplace_back(keys[i], i);
+    std::sort(pairs.begin(), pairs.end());
+    const auto sameKey = [](const auto& a, const auto& b) { return a.first == b.first; };
+    if (std::adjacent_find(pairs.begin(), pairs.end(), sameKey) != pairs.end()) {
+        quick_sort(keys, positions, 0, count - 1);
+        return;
+    }
+    for (qint32 i = 0; i < count; ++i) {
+        keys[i] = pairs[size_t(i)].first;
+        positions[i] = pairs[size_t(i)].second;
+    }
 }
 
 void quick_sort(QList<qint32>& keys, QList<qint32>& positions, qint32 low, qint32 high) {

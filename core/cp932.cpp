@@ -3,10 +3,36 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+#include <optional>
+
 namespace cp932 {
 namespace {
 constexpr const char* kCodecName = "windows-31j";
 constexpr auto kFlags = QStringConverter::Flag::Stateless;
+
+// Opening a converter looks the code page up by name in ICU, which costs far more than converting one
+// short text, and every text of a data file is converted on its own. So each thread keeps one encoder and
+// one decoder and resets them before every use. Qt 6.4 keeps a converter's error flag through
+// resetState(), so one that has met an error is opened again, in place: ICU reports errors to the
+// address of the converter's state, so a converter must never be moved.
+QStringEncoder& sharedEncoder() {
+    thread_local std::optional<QStringEncoder> encoder;
+    if (!encoder || encoder->hasError())
+        encoder.emplace(kCodecName, kFlags);
+    else
+        encoder->resetState();
+    return *encoder;
+}
+
+QStringDecoder& sharedDecoder() {
+    thread_local std::optional<QStringDecoder> decoder;
+    if (!decoder || decoder->hasError())
+        decoder.emplace(kCodecName, kFlags);
+    else
+        decoder->resetState();
+    return *decoder;
+}
 
 QChar mapped(QChar c) {
     switch (c.unicode()) {
@@ -51,6 +77,10 @@ bool available() {
 }
 
 QString normalized(const QString& text) {
+    // Most texts need no mapping; they are returned shared, without a copy.
+    const auto first = std::find_if(text.cbegin(), text.cend(), [](QChar c) { return mapped(c) != c; });
+    if (first == text.cend())
+        return text;
     QString result = text;
     for (QChar& c : result)
         c = mapped(c);
@@ -75,12 +105,17 @@ QString firstUnencodable(const QString& text) {
 }
 
 bool encode(const QString& text, QByteArray* out, QString* error) {
-    QStringEncoder encoder(kCodecName, kFlags);
+    QStringEncoder& encoder = sharedEncoder();
     if (!encoder.isValid()) {
         if (error)
             *error =
                 QStringLiteral("Shift-JIS（コードページ 932）への変換が使えないため「%1」を保存できません。").arg(text);
         return false;
+    }
+    if (text.isEmpty()) { // the most common text of all, in every empty field
+        if (out)
+            out->clear();
+        return true;
     }
     const QByteArray bytes = encoder.encode(normalized(text));
     if (encoder.hasError()) {
@@ -97,7 +132,12 @@ bool encode(const QString& text, QByteArray* out, QString* error) {
 }
 
 bool decode(QByteArrayView bytes, QString* out) {
-    QStringDecoder decoder(kCodecName, kFlags);
+    QStringDecoder& decoder = sharedDecoder();
+    if (bytes.isEmpty() && decoder.isValid()) {
+        if (out)
+            out->clear();
+        return true;
+    }
     QString text = decoder.decode(bytes);
     if (!decoder.isValid() || decoder.hasError())
         return false;

@@ -1,7 +1,12 @@
 #!/bin/sh
-# Builds DanceEntry with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test headless.
+# Builds DanceEntry with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test headless; then
+# builds the readers' libFuzzer targets with clang and gives each a short bounded run.
 set -e
 cd "$(dirname "$0")/.."
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DDANCEENTRY_SANITIZE=ON
 cmake --build build/test -j2
 QT_QPA_PLATFORM=offscreen ctest --test-dir build/test --output-on-failure -j2
+
+cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDANCEENTRY_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++
+cmake --build build/fuzz -j2
+ctest --test-dir build/fuzz --output-on-failure -j2

@@ -186,7 +186,8 @@ private slots:
             const int count = int(random.bounded(1, 25));
             QList<qint32> keys(count);
             for (qint32& key : keys)
-                key = qint32(random.bounded(-3, 6)); // many duplicates, negatives included
+                // Odd rounds: many duplicates, negatives included; even rounds: (almost always) distinct keys.
+                key = qint32(round % 2 ? random.bounded(-3, 6) : random.bounded(-1000000, 1000000));
             QList<qint32> expectedKeys = keys;
             QList<qint32> expectedPositions(count);
             std::iota(expectedPositions.begin(), expectedPositions.end(), 0);

@@ -1,0 +1,526 @@
+// Saving under real faults: a write cut off by a file-size limit, a save killed with SIGKILL, targets that
+// cannot be created, and a year advance over a folder in which one file cannot be replaced.
+//
+// The faults that must hit a whole process (the size limit, the kill, another user) hit a child: this test
+// program starts itself again with "--child <mode> ..." and the child does one thing and reports through
+// its exit code and standard output.
+
+#include "datafiles.h"
+#include "entrycommands.h"
+#include "scriptedprompter.h"
+#include "testfiles.h"
+#include "yearadvance.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using testfiles::readBytes;
+using testfiles::writeBytes;
+
+namespace {
+
+constexpr int kChildSaved = 0;
+constexpr int kChildSaveFailed = 3;
+constexpr int kChildUsage = 2;
+constexpr uint kOtherUser = 65534; // "nobody" on Debian
+
+enum Kind { Member, Entry, University };
+
+QString fileNameOf(Kind kind) {
+    switch (kind) {
+    case Member:
+        return QStringLiteral("member.dat");
+    case University:
+        return QStringLiteral("uniinf.dat");
+    case Entry:
+        break;
+    }
+    return QString::fromUtf8("春季大会.ent");
+}
+
+// Sample data, the same in the test and in the child. `generation` makes an earlier and a later version
+// of the same file differ in every record.
+QList<MemberRecord> roster(int count, int generation) {
+    QList<MemberRecord> members;
+    members.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        MemberRecord m =
+            testfiles::member(QString::fromUtf8("部員%1の%2").arg(i).arg(generation),
+                              QString::fromUtf8("ぶいん%1").arg(i), quint8(1 + (i + generation) % 4), quint8(i % 2));
+        m.highschool = QString::fromUtf8("県立第%1高校").arg(i % 17);
+        m.department = QString::fromUtf8("理工学部");
+        members.append(m);
+    }
+    return members;
+}
+
+UniversityInfo university(int commentLength, int generation) {
+    UniversityInfo info;
+    info.university = QString::fromUtf8("蒼嶺大学%1").arg(generation);
+    info.head = QString::fromUtf8("部長");
+    info.gameName = QString::fromUtf8("秋の部内戦");
+    info.comment = QString(commentLength, QChar(0x821E)); // 舞
+    return info;
+}
+
+QList<CoupleRecord> couples(int count, int generation) {
+    const QList<MemberRecord> dancers = roster(count * 3, generation);
+    QList<CoupleRecord> list;
+    for (int i = 0; i < count; ++i) {
+        MemberRecord leader = dancers[3 * i];
+        leader.role = 0;
+        MemberRecord first = dancers[3 * i + 1];
+        MemberRecord second = dancers[3 * i + 2];
+        first.role = second.role = 1;
+        list.append(testfiles::couple(100 + i, leader, {first, second}, {QStringLiteral("WT"), QStringLiteral("CS")}));
+    }
+    return list;
+}
+
+// The state a child saves: `size` records (members, couples, or comment characters).
+AppState sampleState(Kind kind, int size, int generation, const QString& folder) {
+    AppState state;
+    state.appFolder = folder;
+    switch (kind) {
+    case Member:
+        state.members = roster(size, generation);
+        state.memberCount = qint32(size);
+        break;
+    case Entry:
+        state.couples = couples(size, generation);
+        state.coupleCount = qint32(size);
+        state.universityInfo = university(10, generation);
+        break;
+    case University:
+        state.universityInfo = university(size, generation);
+        break;
+    }
+    return state;
+}
+
+bool saveAs(Kind kind, const QString& path, const AppState& state, QString* error) {
+    switch (kind) {
+    case Member:
+        return write_member_file(path, state, error);
+    case Entry:
+        return write_entry_file(path, state, error);
+    case University:
+        return write_university_file(path, state, error);
+    }
+    return false;
+}
+
+QByteArray encoded(Kind kind, const AppState& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("encoded"));
+    if (!saveAs(kind, path, state, nullptr))
+        return {};
+    return readBytes(path);
+}
+
+QStringList folderContents(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+// ---- the child ----
+
+void say(const QString& text) {
+    const QByteArray bytes = text.toUtf8() + '\n';
+    ::write(STDOUT_FILENO, bytes.constData(), size_t(bytes.size()));
+}
+
+// write <kind> <folder> <size> <limit>: saves generation 2 of the sample under a file-size limit.
+int childWrite(const QStringList& args) {
+    if (args.size() != 4)
+        return kChildUsage;
+    const Kind kind = Kind(args[0].toInt());
+    const QString folder = args[1];
+    const AppState state = sampleState(kind, args[2].toInt(), 2, folder);
+    // With SIGXFSZ ignored, a write beyond the limit fails with EFBIG instead of killing the process:
+    // the same as a disk that fills up in the middle of the file.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlim_t limit = args[3].toULongLong();
+    const rlimit fileSize{limit, limit};
+    if (setrlimit(RLIMIT_FSIZE, &fileSize) != 0)
+        return kChildUsage;
+    QString error;
+    if (saveAs(kind, folder + fileNameOf(kind), state, &error))
+        return kChildSaved;
+    say(error);
+    return kChildSaveFailed;
+}
+
+// saveloop <folder> <a> <b>: saves rosters of a and b members in turn until it is killed. After the first
+// two saves it prints "ready" and the milliseconds one save took.
+int childSaveLoop(const QStringList& args) {
+    if (args.size() != 3)
+        return kChildUsage;
+    const QString path = args[0] + fileNameOf(Member);
+    const AppState states[2] = {sampleState(Member, args[1].toInt(), 1, args[0]),
+                                sampleState(Member, args[2].toInt(), 2, args[0])};
+    QElapsedTimer timer;
+    timer.start();
+    for (unsigned round = 0;; ++round) {
+        QString error;
+        if (!write_member_file(path, states[round % 2], &error)) {
+            say(error);
+            return kChildSaveFailed;
+        }
+        if (round == 1)
+            say(QStringLiteral("ready %1").arg(qMax<qint64>(1, timer.elapsed() / 2)));
+    }
+}
+
+// advance <folder>: the year advance command over the folder, confirmed; prints what it showed.
+int childAdvance(const QStringList& args) {
+    if (args.size() != 1)
+        return kChildUsage;
+    AppState state;
+    state.appFolder = args[0];
+    QString error;
+    if (!read_member_file(state.memberFilePath(), state, &error) ||
+        !read_university_file(state.universityFilePath(), state, &error)) {
+        say(error);
+        return kChildUsage;
+    }
+    ScriptedPrompter prompter;
+    prompter.setNextAnswer(true);
+    prompter.setNextAnswer(true);
+    const bool advanced = command_year_advance(state, prompter, {});
+    say(prompter.messages().join(QLatin1Char('\n')));
+    return advanced ? kChildSaved : kChildSaveFailed;
+}
+
+int runChild(int argc, char** argv) {
+    QStringList args;
+    for (int i = 3; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const QByteArray mode = argv[2];
+    if (mode == "write")
+        return childWrite(args);
+    if (mode == "saveloop")
+        return childSaveLoop(args);
+    if (mode == "advance")
+        return childAdvance(args);
+    return kChildUsage;
+}
+
+// ---- the test side ----
+
+struct ChildResult {
+    int exitCode = -1; // -1: did not finish normally
+    QString output;
+};
+
+// Starts a child and waits for it; the output is its standard output as UTF-8.
+ChildResult run(QProcess& process, const QString& program, const QStringList& arguments) {
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    ChildResult result;
+    if (!process.waitForStarted(30000) || !process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    if (process.exitStatus() == QProcess::NormalExit)
+        result.exitCode = process.exitCode();
+    return result;
+}
+
+QString childProgram() {
+    return QCoreApplication::applicationFilePath();
+}
+
+QStringList childArguments(const QString& mode, const QStringList& args) {
+    return QStringList{QStringLiteral("--child"), mode} + args;
+}
+
+constexpr QFile::Permissions kOpenFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cutOffWriteKeepsEarlierFile_data();
+    void cutOffWriteKeepsEarlierFile();
+    void killedSaveLeavesOldOrNew();
+    void uncreatableTargetChangesNothing_data();
+    void uncreatableTargetChangesNothing();
+    void yearAdvanceReportsUnreplaceableFile();
+};
+
+void TestFaults::cutOffWriteKeepsEarlierFile_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<qint64>("limit"); // -1: half the new file, -2: one byte short of it
+
+    // Small files go through the device's write buffer and fail only when it is flushed; large ones
+    // (above 16 KiB) are written straight through. Both paths are cut off at the start, in the middle
+    // and at the last byte.
+    struct Size {
+        const char* name;
+        int kind;
+        int size;
+    };
+    const Size sizes[] = {
+        {"member.dat, 20 members", Member, 20},
+        {"member.dat, 5000 members", Member, 5000},
+        {"entry, 2 couples", Entry, 2},
+        {"entry, 500 couples", Entry, 500},
+        {"uniinf.dat, short comment", University, 10},
+        {"uniinf.dat, 30000-character comment", University, 30000},
+    };
+    for (const Size& s : sizes) {
+        QTest::addRow("%s, nothing fits", s.name) << s.kind << s.size << qint64(0);
+        QTest::addRow("%s, half fits", s.name) << s.kind << s.size << qint64(-1);
+        QTest::addRow("%s, one byte short", s.name) << s.kind << s.size << qint64(-2);
+    }
+    QTest::newRow("member.dat, 5000 members, 16 KiB fit") << int(Member) << 5000 << qint64(16384);
+}
+
+void TestFaults::cutOffWriteKeepsEarlierFile() {
+    QFETCH(int, kind);
+    QFETCH(int, size);
+    QFETCH(qint64, limit);
+
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QString path = folder + fileNameOf(Kind(kind));
+    const QByteArray earlier = encoded(Kind(kind), sampleState(Kind(kind), 7, 1, folder));
+    const QByteArray later = encoded(Kind(kind), sampleState(Kind(kind), size, 2, folder));
+    QVERIFY(!earlier.isEmpty() && later.size() > 1);
+    writeBytes(path, earlier);
+    if (limit == -1)
+        limit = later.size() / 2;
+    else if (limit == -2)
+        limit = later.size() - 1;
+    QVERIFY(limit < later.size());
+
+    QProcess process;
+    const ChildResult result =
+        run(process, childProgram(),
+            childArguments(QStringLiteral("write"),
+                           {QString::number(kind), folder, QString::number(size), QString::number(limit)}));
+    QVERIFY2(
+        result.exitCode == kChildSaveFailed,
+        qPrintable(QStringLiteral("exit code %1, file now %2 bytes").arg(result.exitCode).arg(QFileInfo(path).size())));
+    QVERIFY2(result.output.contains(QDir::toNativeSeparators(path)), qPrintable(result.output));
+    QVERIFY2(result.output.contains(QStringLiteral("保存できませんでした")), qPrintable(result.output));
+    QCOMPARE(readBytes(path), earlier);
+    QCOMPARE(folderContents(folder), QStringList{fileNameOf(Kind(kind))});
+}
+
+void TestFaults::killedSaveLeavesOldOrNew() {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QString path = folder + fileNameOf(Member);
+    const int sizes[2] = {1500, 2000};
+    const QByteArray versions[2] = {encoded(Member, sampleState(Member, sizes[0], 1, folder)),
+                                    encoded(Member, sampleState(Member, sizes[1], 2, folder))};
+    writeBytes(path, versions[1]);
+
+    int seen[2] = {0, 0};
+    constexpr int kRounds = 12;
+    for (int round = 0; round < kRounds; ++round) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(childProgram(), childArguments(QStringLiteral("saveloop"),
+                                                     {folder, QString::number(sizes[0]), QString::number(sizes[1])}));
+        QVERIFY(process.waitForStarted(30000));
+        QVERIFY2(process.waitForReadyRead(60000), "the child never finished its first saves");
+        const QList<QByteArray> ready = process.readLine().trimmed().split(' ');
+        QCOMPARE(ready.value(0), QByteArray("ready"));
+        // Spread the kills over two save cycles (open, write, flush, sync and rename of each version).
+        const int oneSave = ready.value(1).toInt();
+        QTest::qSleep(1 + (round * 4 * oneSave) / kRounds);
+        process.kill(); // SIGKILL
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+
+        const QByteArray now = readBytes(path);
+        QVERIFY2(now == versions[0] || now == versions[1],
+                 qPrintable(QStringLiteral("round %1: %2 bytes, neither version").arg(round).arg(now.size())));
+        ++seen[now == versions[0] ? 0 : 1];
+    }
+    qInfo("after %d kills: %d times the first roster, %d times the second", kRounds, seen[0], seen[1]);
+
+    // Whatever a killed save left behind must not stand in the way of the next one.
+    const QStringList leftovers = folderContents(folder);
+    qInfo("folder after the kills: %s", qPrintable(leftovers.join(QStringLiteral(", "))));
+    const AppState next = sampleState(Member, 5, 3, folder);
+    QString error;
+    QVERIFY2(write_member_file(path, next, &error), qPrintable(error));
+    AppState read;
+    QVERIFY2(read_member_file(path, read, &error), qPrintable(error));
+    QCOMPARE(read.members, next.members);
+    QCOMPARE(read.memberCount, next.memberCount);
+}
+
+void TestFaults::uncreatableTargetChangesNothing_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<bool>("folderIsFile");
+    const char* const commands[] = {"member save", "entry save", "entry save under a new name", "save prompt"};
+    for (int command = 0; command < 4; ++command) {
+        QTest::addRow("%s, folder is a file", commands[command]) << command << true;
+        QTest::addRow("%s, missing folder", commands[command]) << command << false;
+    }
+}
+
+// The commands report a target that cannot be created and leave the state as it was: flags still set,
+// the entry still under its old name.
+void TestFaults::uncreatableTargetChangesNothing() {
+    QFETCH(int, command);
+    QFETCH(bool, folderIsFile);
+
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("data"));
+    if (folderIsFile)
+        writeBytes(blocker, "a file where the folder should be");
+    AppState state = sampleState(Member, 3, 1, blocker + QLatin1Char('/'));
+    state.couples = couples(2, 1);
+    state.coupleCount = 2;
+    state.entryFileName = QStringLiteral("old.ent");
+    state.membersChanged = 1;
+    state.entryChanged = 1;
+    const AppState before = state;
+
+    ScriptedPrompter prompter;
+    bool result = true;
+    QString target;
+    switch (command) {
+    case 0:
+        result = command_save_members(state, prompter);
+        target = state.memberFilePath();
+        break;
+    case 1:
+        result = command_save_entry(state, prompter);
+        target = state.entryFilePath();
+        break;
+    case 2:
+        prompter.setNextInput(QStringLiteral("new"));
+        result = command_save_entry_as(state, prompter);
+        target = state.appFolder + QStringLiteral("new.ent");
+        break;
+    case 3:
+        prompter.setNextAnswer(true); // save the members
+        prompter.setNextAnswer(true); // save the entry
+        result = ask_save_changes(state, false, prompter);
+        target = state.memberFilePath();
+        break;
+    }
+    QVERIFY(!result);
+    QCOMPARE(state, before);
+    QVERIFY(!prompter.messages().isEmpty());
+    const QString message = prompter.messages().first();
+    QVERIFY2(message.contains(QDir::toNativeSeparators(target)), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("保存できませんでした")), qPrintable(message));
+    QCOMPARE(QFileInfo(blocker).isFile(), folderIsFile);
+    QCOMPARE(folderContents(dir.path()), folderIsFile ? QStringList{QStringLiteral("data")} : QStringList());
+}
+
+// One entry file of the folder belongs to another user and cannot be replaced. As root, permission bits
+// stop nothing, so the child runs as "nobody" through setpriv and the file stays root's; as any other
+// user the file is simply made read-only.
+void TestFaults::yearAdvanceReportsUnreplaceableFile() {
+    const bool asRoot = geteuid() == 0;
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (asRoot && setpriv.isEmpty())
+        QSKIP("running as root without setpriv (util-linux): cannot run the advance as another user");
+
+    QTemporaryDir dir;
+    QTemporaryDir binDir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    AppState state = sampleState(Member, 8, 1, folder);
+    state.universityInfo = university(5, 1);
+    QString error;
+    QVERIFY2(write_member_file(state.memberFilePath(), state, &error), qPrintable(error));
+    QVERIFY2(write_university_file(state.universityFilePath(), state, &error), qPrintable(error));
+    const QStringList names = {QStringLiteral("a.ent"), QStringLiteral("b.ent"), QStringLiteral("c.ent")};
+    QMap<QString, QByteArray> before;
+    for (const QString& name : names) {
+        QVERIFY2(write_entry_couples(folder + name, couples(6, 1), 6, state.universityInfo, &error), qPrintable(error));
+        before[name] = readBytes(folder + name);
+    }
+    const QString locked = folder + QStringLiteral("b.ent");
+
+    QProcess process;
+    QString program = childProgram();
+    QStringList arguments = childArguments(QStringLiteral("advance"), {folder});
+    if (asRoot) {
+        // The data folder and everything in it but b.ent, and a copy of this program, belong to "nobody".
+        const QString copy = binDir.filePath(QStringLiteral("child"));
+        QVERIFY(QFile::copy(childProgram(), copy));
+        for (const QString& path : {dir.path(), state.memberFilePath(), state.universityFilePath(),
+                                    folder + QStringLiteral("a.ent"), folder + QStringLiteral("c.ent")})
+            QVERIFY2(::chown(QFile::encodeName(path).constData(), kOtherUser, kOtherUser) == 0, qPrintable(path));
+        QVERIFY(QFile::setPermissions(dir.path(), kOpenFolder));
+        QVERIFY(QFile::setPermissions(binDir.path(), kOpenFolder));
+        arguments =
+            QStringList{QStringLiteral("--reuid=%1").arg(kOtherUser), QStringLiteral("--regid=%1").arg(kOtherUser),
+                        QStringLiteral("--clear-groups"), QStringLiteral("--"), copy} +
+            arguments;
+        program = setpriv;
+        // The leak checker's suppression file may lie where "nobody" cannot read it.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("LSAN_OPTIONS"));
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(dir.path());
+    } else {
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+
+    const ChildResult result = run(process, program, arguments);
+    QVERIFY2(result.exitCode == kChildSaved,
+             qPrintable(QStringLiteral("exit code %1: %2").arg(result.exitCode).arg(result.output)));
+    QVERIFY2(result.output.startsWith(QStringLiteral("学年を１つあげましたが、次のファイルは変更されていません。")),
+             qPrintable(result.output));
+    QVERIFY2(result.output.contains(QDir::toNativeSeparators(locked)), qPrintable(result.output));
+    QCOMPARE(readBytes(locked), before[QStringLiteral("b.ent")]);
+    for (const QString& name : {QStringLiteral("a.ent"), QStringLiteral("c.ent")}) {
+        QVERIFY2(!result.output.contains(name), qPrintable(result.output));
+        QList<CoupleRecord> list;
+        qint32 count = 0;
+        QVERIFY2(read_entry_couples(folder + name, list, count, &error), qPrintable(error));
+        // Couples with a fourth-year dancer left (all but the second and the last); the rest are a year on.
+        const QList<CoupleRecord> earlier = couples(6, 1);
+        QCOMPARE(count, 2);
+        for (int i : {0, 1}) {
+            const CoupleRecord& was = earlier[i == 0 ? 1 : 5];
+            QCOMPARE(list[i].backNumber, was.backNumber);
+            QCOMPARE(list[i].leader.year, quint8(was.leader.year + 1));
+            QCOMPARE(list[i].partners[1].year, quint8(was.partners[1].year + 1));
+        }
+    }
+    AppState advanced;
+    QVERIFY2(read_member_file(state.memberFilePath(), advanced, &error), qPrintable(error));
+    QCOMPARE(advanced.memberCount, 6); // two of the eight were in their fourth year
+    QCOMPARE(folderContents(folder),
+             QStringList({QStringLiteral("a.ent"), QStringLiteral("b.ent"), QStringLiteral("c.ent"),
+                          QStringLiteral("member.dat"), QStringLiteral("uniinf.dat")}));
+}
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && qstrcmp(argv[1], "--child") == 0)
+        return runChild(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestFaults test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_faults.moc"
