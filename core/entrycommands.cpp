@@ -19,34 +19,23 @@ void reportFailure(Prompter& prompter, const QString& error) {
 
 bool ask_save_changes(AppState& state, bool onlyEntry, Prompter& prompter) {
     bool saved = true;
-    if (!onlyEntry && state.membersChanged != 0) {
-        bool keepFlag = false;
-        if (prompter.askYesNo(QStringLiteral("現在のメンバーデータを保存します。よろしいですか？"),
-                              Prompter::Icon::Information)) {
-            QString error;
-            if (!write_member_file(state.memberFilePath(), state, &error)) {
-                reportFailure(prompter, error);
-                keepFlag = true;
-                saved = false;
-            }
+    // Asks one question; the flag is cleared whatever the answer, unless a Yes-save failed.
+    const auto askAndSave = [&](quint8& changed, const QString& question, auto write) {
+        if (changed == 0)
+            return;
+        QString error;
+        if (prompter.askYesNo(question, Prompter::Icon::Information) && !write(&error)) {
+            reportFailure(prompter, error);
+            saved = false;
+            return;
         }
-        if (!keepFlag)
-            state.membersChanged = 0;
-    }
-    if (state.entryChanged != 0) {
-        bool keepFlag = false;
-        if (prompter.askYesNo(QStringLiteral("現在のエントリーデータを保存します。よろしいですか？"),
-                              Prompter::Icon::Information)) {
-            QString error;
-            if (!write_entry_file(state.entryFilePath(), state, &error)) {
-                reportFailure(prompter, error);
-                keepFlag = true;
-                saved = false;
-            }
-        }
-        if (!keepFlag)
-            state.entryChanged = 0;
-    }
+        changed = 0;
+    };
+    if (!onlyEntry)
+        askAndSave(state.membersChanged, QStringLiteral("現在のメンバーデータを保存します。よろしいですか？"),
+                   [&](QString* error) { return write_member_file(state.memberFilePath(), state, error); });
+    askAndSave(state.entryChanged, QStringLiteral("現在のエントリーデータを保存します。よろしいですか？"),
+               [&](QString* error) { return write_entry_file(state.entryFilePath(), state, error); });
     return saved;
 }
 
@@ -118,7 +107,7 @@ bool command_open_entry(AppState& state, Prompter& prompter) {
     if (path.isEmpty())
         return false;
     // Entry files live in the application folder: the folder chosen in the dialog is dropped.
-    const QString name = split_field(path, QString(QDir::separator()), 1, true);
+    const QString name = split_field(QDir::fromNativeSeparators(path), QStringLiteral("/"), 1, true);
     const QString fullPath = state.appFolder + name;
     if (name.isEmpty() || !invalid_file_name_reason(name).isEmpty() || !QFileInfo(fullPath).isFile()) {
         prompter.showMessage(QStringLiteral("ファイル「%1」はプログラムのフォルダ（%2）にありません。\n"
