@@ -354,7 +354,7 @@ void startUp(benchmark::State& run, int members) {
     prepared.universityInfo = sampleUniversity();
     QString error;
     mustSucceed(write_member_file(folder + QStringLiteral("member.dat"), prepared, &error), error);
-    mustSucceed(write_university_file(folder + QStringLiteral("uniinf.dat"), prepared, &error), error);
+    mustSucceed(write_university_file(folder + QStringLiteral("uniinf.dat"), prepared.universityInfo, &error), error);
     SilentPrompter prompter;
     for (auto _ : run) {
         AppState state;

@@ -13,32 +13,33 @@ QStringList couple_grid_titles() {
     titles << QStringLiteral("背番号") << QStringLiteral("Leader") << QStringLiteral("Partner");
     for (qint32 d = 0; d < kDanceCount; ++d)
         titles << dance_code(d);
-    titles << QStringLiteral("Reguler") << QStringLiteral("MorL") << QString() << QString();
+    titles << QStringLiteral("Reguler") << QStringLiteral("MorL");
     return titles;
 }
 
 CoupleGridRows build_couple_grid_rows(const AppState& state) {
     CoupleGridRows rows;
-    rows.append(couple_grid_titles());
+    rows.append(CoupleGridRow{couple_grid_titles()});
 
-    const qint32 count = qint32(std::min<qsizetype>(std::max(state.coupleCount, 0), state.couples.size()));
+    const std::span<const CoupleRecord> couples = state.entryCouples();
+    const qint32 count = qint32(couples.size());
     if (count <= 0)
         return rows;
 
     QList<qint32> keys(count);
     for (qint32 i = 0; i < count; ++i)
-        keys[i] = state.couples[i].backNumber;
+        keys[i] = couples[size_t(i)].backNumber;
     QList<qint32> positions;
     sort_positions(keys, positions, count);
 
     for (qint32 k = 0; k < count; ++k) {
         const qint32 position = positions[k];
-        const CoupleRecord& couple = state.couples[position];
+        const CoupleRecord& couple = couples[size_t(position)];
         if (couple.deleteMark == 1)
             continue;
         // A couple whose lists are shorter than its count (only a damaged file holds one) shows the
         // partners it really has.
-        const qsizetype partnerRows = std::min<qsizetype>(std::max(couple.partnerCount, 0), couple.partners.size());
+        const qsizetype partnerRows = qsizetype(valid_part(couple.partners, couple.partnerCount).size());
         for (qsizetype j = 0; j < partnerRows; ++j) {
             QStringList row(kGridColumnCount);
             if (j == 0) {
@@ -54,9 +55,7 @@ CoupleGridRows build_couple_grid_rows(const AppState& state) {
             }
             row[kGridColRegular] = regular_text(couple.regular);
             row[kGridColSection] = section_text(couple.section);
-            row[kGridColCouple] = QString::number(position);
-            row[kGridColPartnerPos] = QString::number(j);
-            rows.append(row);
+            rows.append(CoupleGridRow{row, position, qint32(j)});
         }
     }
     return rows;

@@ -7,8 +7,8 @@
 #include <QStringList>
 
 // The couple grid as data: row 0 holds the titles, then one row per shown partner, couples in ascending
-// order of back number. Every row has kGridColumnCount texts. Columns 13 and 14 (hidden in the window)
-// hold the couple's position in `couples` and the partner's position in the couple ("" on row 0).
+// order of back number. Every row has kGridColumnCount texts and, beside them, the positions of the record
+// it shows: the couple's position in `couples` and the partner's position in that couple.
 enum CoupleGridColumn : int {
     kGridColBackNumber = 0,
     kGridColLeader = 1,
@@ -17,12 +17,20 @@ enum CoupleGridColumn : int {
     kGridColLastDance = 10,
     kGridColRegular = 11,
     kGridColSection = 12,
-    kGridColCouple = 13,
-    kGridColPartnerPos = 14,
-    kGridColumnCount = 15
+    kGridColumnCount = 13
 };
 
-using CoupleGridRows = QList<QStringList>;
+struct CoupleGridRow {
+    QStringList texts;  // kGridColumnCount texts
+    qint32 couple = -1; // position in `couples`; -1 on the title row
+    qint32 partner = -1;
+
+    bool isCoupleRow() const { return couple >= 0; }
+    QString text(int column) const { return texts.value(column); }
+    bool operator==(const CoupleGridRow&) const = default;
+};
+
+using CoupleGridRows = QList<CoupleGridRow>;
 
 // The current cell of the grid and the other end of its selected row range (otherRow == row: one row).
 struct GridCursor {
@@ -31,7 +39,7 @@ struct GridCursor {
     int otherRow = 0;
 };
 
-// "背番号", "Leader", "Partner", "W" .. "P", "Reguler", "MorL", "", "".
+// "背番号", "Leader", "Partner", "W" .. "P", "Reguler", "MorL".
 QStringList couple_grid_titles();
 
 // All rows of the grid for the couples 0 .. coupleCount - 1; couples with deleteMark 1 are left out.

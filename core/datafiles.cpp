@@ -25,8 +25,7 @@ bool fail(QString* error, const QString& message) {
 
 bool writeEncoded(const QString& path, const QByteArray& bytes, const QString& encodeError, QString* error) {
     if (!encodeError.isEmpty())
-        return fail(error, QStringLiteral("ファイル「%1」を保存できませんでした。\n%2")
-                               .arg(QDir::toNativeSeparators(path), encodeError));
+        return fail(error, save_failed_message(path, encodeError));
     return write_file_whole(path, bytes, error);
 }
 
@@ -41,10 +40,10 @@ QString coupleProblem(const CoupleRecord& couple) {
 
 QByteArray encode_member_file(const QList<MemberRecord>& members, qint32 count, QString* error) {
     RecordWriter writer;
-    const qint32 valid = qint32(qMin<qsizetype>(qMax(count, 0), members.size()));
-    writer.writeLong(valid);
-    for (qint32 i = 0; i < valid; ++i)
-        writer.writeMember(members[i]);
+    const std::span<const MemberRecord> valid = valid_part(members, count);
+    writer.writeLong(qint32(valid.size()));
+    for (const MemberRecord& member : valid)
+        writer.writeMember(member);
     if (!writer.ok()) {
         if (error)
             *error = writer.errorString();
@@ -97,17 +96,17 @@ bool write_member_file(const QString& path, const AppState& state, QString* erro
 QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, const UniversityInfo& info,
                              QString* error) {
     RecordWriter writer;
-    const qint32 valid = qint32(qMin<qsizetype>(qMax(count, 0), couples.size()));
-    writer.writeLong(valid);
-    for (qint32 i = 0; i < valid; ++i) {
-        const QString problem = coupleProblem(couples[i]);
+    const std::span<const CoupleRecord> valid = valid_part(couples, count);
+    writer.writeLong(qint32(valid.size()));
+    for (const CoupleRecord& couple : valid) {
+        const QString problem = coupleProblem(couple);
         if (!problem.isEmpty()) {
             if (error)
                 *error = problem;
             return {};
         }
-        writer.writeLong(couples[i].partnerCount);
-        writer.writeCouple(couples[i]);
+        writer.writeLong(couple.partnerCount);
+        writer.writeCouple(couple);
     }
     writer.writeUniversity(info);
     if (!writer.ok()) {
@@ -204,9 +203,9 @@ bool read_university_file(const QString& path, AppState& state, QString* error) 
     return true;
 }
 
-bool write_university_file(const QString& path, const AppState& state, QString* error) {
+bool write_university_file(const QString& path, const UniversityInfo& info, QString* error) {
     RecordWriter writer;
-    writer.writeUniversity(state.universityInfo);
+    writer.writeUniversity(info);
     return writeEncoded(path, writer.data(), writer.errorString(), error);
 }
 

@@ -31,7 +31,7 @@ bool write_entry_couples(const QString& path, const QList<CoupleRecord>& list, q
 
 // uniinf.dat: one university information record. A missing file is no error and changes nothing.
 bool read_university_file(const QString& path, AppState& state, QString* error = nullptr);
-bool write_university_file(const QString& path, const AppState& state, QString* error = nullptr);
+bool write_university_file(const QString& path, const UniversityInfo& info, QString* error = nullptr);
 
 // Gamename.txt: a count, then that many competition names. Returns the number of names given in `names`,
 // which it replaces. A missing file, or a first field that is not a number, returns 0 and leaves `names`

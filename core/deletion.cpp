@@ -1,22 +1,11 @@
 #include "deletion.h"
 
 #include "backnumber.h"
-#include "toggling.h"
 #include "vocabulary.h"
 
 #include <algorithm>
 
 namespace {
-
-qsizetype validCoupleCount(const AppState& state) {
-    return std::min<qsizetype>(std::max(state.coupleCount, 0), state.couples.size());
-}
-
-QString cell(const CoupleGridRows& rows, qsizetype row, qsizetype column) {
-    if (row < 0 || row >= rows.size() || column < 0 || column >= rows[row].size())
-        return {};
-    return rows[row][column];
-}
 
 // Keeps the couples without a mark; a list with none left becomes one empty record and a count of 0.
 void closeUp(AppState& state) {
@@ -35,20 +24,18 @@ void closeUp(AppState& state) {
 
 void recompute_dance_flags(CoupleRecord& couple) {
     couple.danceFlags = QList<qint32>(kDanceCount, -1);
-    const qsizetype partners = std::min<qsizetype>(std::max(couple.partnerCount, 0), couple.partnerDances.size());
+    const std::span<const QString> dances = valid_part(couple.partnerDances, couple.partnerCount);
     for (qint32 d = 0; d < kDanceCount; ++d) {
         const QString code = dance_code(d);
-        for (qsizetype k = 0; k < partners; ++k) {
-            if (couple.partnerDances[k].contains(code, Qt::CaseInsensitive)) {
-                couple.danceFlags[d] = 0;
-                break;
-            }
-        }
+        const bool danced = std::any_of(dances.begin(), dances.end(),
+                                        [&](const QString& s) { return s.contains(code, Qt::CaseInsensitive); });
+        if (danced)
+            couple.danceFlags[d] = 0;
     }
 }
 
 void remove_partner(AppState& state, qint32 couple, qint32 partner) {
-    if (couple < 0 || couple >= validCoupleCount(state))
+    if (!state.isCouple(couple))
         return;
     CoupleRecord& c = state.couples[couple];
     // The last partner of a couple is never removed: a couple without partners has no row in the grid.
@@ -65,7 +52,7 @@ void remove_partner(AppState& state, qint32 couple, qint32 partner) {
     recompute_dance_flags(c);
 }
 
-void delete_couples(AppState& state, const CoupleGridRows& rows, GridCursor& cursor, qint32& currentCouple,
+bool delete_couples(AppState& state, const CoupleGridRows& rows, GridCursor& cursor, qint32& currentCouple,
                     qint32& currentPartner, Prompter& prompter) {
     const int current = cursor.row;
     const int other = cursor.otherRow;
@@ -75,55 +62,55 @@ void delete_couples(AppState& state, const CoupleGridRows& rows, GridCursor& cur
     if (other == current) {
         // The couple is read from the selected row itself: the remembered current couple may be stale after
         // an earlier deletion or a move of the current row without a click.
-        qint32 rowCouple = 0;
-        qint32 rowPartner = 0;
-        if (row_position(cell(rows, current, kGridColCouple), cell(rows, current, kGridColPartnerPos), rowCouple,
-                         rowPartner) != 1)
-            return; // the title row: nothing to delete
-        if (rowCouple < 0 || rowCouple >= validCoupleCount(state))
-            return;
-        const CoupleRecord& couple = state.couples[rowCouple];
+        const CoupleGridRow row = rows.value(current);
+        if (!row.isCoupleRow() || !state.isCouple(row.couple))
+            return false; // the title row, or a row left from before a change: nothing to delete
+        const CoupleRecord& couple = state.couples[row.couple];
         qint16 number = 0;
         const bool onFirstRowStart = (cursor.column == kGridColBackNumber || cursor.column == kGridColLeader) &&
-                                     get_back_number(cell(rows, current, kGridColBackNumber), number);
+                                     get_back_number(row.text(kGridColBackNumber), number);
         if (couple.partnerCount <= 1 || onFirstRowStart) {
             const QString question =
                 QString::number(couple.backNumber) + QStringLiteral(" 番を消去します。よろしいですか？");
             if (!prompter.askYesNo(question, Prompter::Icon::Information))
-                return;
+                return false;
         } else {
-            currentCouple = rowCouple;
-            currentPartner = rowPartner;
-            if (rowPartner < 0 || rowPartner >= couple.partnerCount || rowPartner >= couple.partners.size())
-                return;
+            currentCouple = row.couple;
+            currentPartner = row.partner;
+            if (row.partner < 0 || row.partner >= couple.partnerCount || row.partner >= couple.partners.size())
+                return false;
             const QString question = QString::number(couple.backNumber) + QStringLiteral(" 番の ") +
-                                     couple.partners[rowPartner].name +
+                                     couple.partners[row.partner].name +
                                      QStringLiteral(" を消去します。よろしいですか？");
-            if (prompter.askYesNo(question, Prompter::Icon::Information)) {
-                remove_partner(state, rowCouple, rowPartner);
-                cursor.row = 0;
-                cursor.otherRow = 0;
-                state.entryChanged = 1;
-            }
-            return;
+            if (!prompter.askYesNo(question, Prompter::Icon::Information))
+                return false;
+            remove_partner(state, row.couple, row.partner);
+            cursor.row = 0;
+            cursor.otherRow = 0;
+            state.entryChanged = true;
+            emit state.notifier->couplesChanged();
+            return true;
         }
     } else {
         if (!prompter.askYesNo(QStringLiteral("選択されているカップル消去します。よろしいですか？"),
                                Prompter::Icon::Information))
-            return;
+            return false;
         first = std::min(current, other);
         last = std::max(current, other);
     }
 
-    const qsizetype count = validCoupleCount(state);
     first = std::max(first, 0);
     last = int(std::min<qsizetype>(last, rows.size() - 1));
     for (int i = first; i <= last; ++i) {
-        if (row_position(cell(rows, i, kGridColCouple), cell(rows, i, kGridColPartnerPos), currentCouple,
-                         currentPartner) == 1 &&
-            currentCouple >= 0 && currentCouple < count)
+        if (!rows[i].isCoupleRow())
+            continue;
+        currentCouple = rows[i].couple;
+        currentPartner = rows[i].partner;
+        if (state.isCouple(currentCouple))
             state.couples[currentCouple].deleteMark = 1;
     }
     closeUp(state);
-    state.entryChanged = 1;
+    state.entryChanged = true;
+    emit state.notifier->couplesChanged();
+    return true;
 }

@@ -50,11 +50,10 @@ QStringList brokenRules(const CoupleRecord& couple) {
 
 QList<EntryProblem> entry_problems(const AppState& state) {
     QList<EntryProblem> problems;
-    const qsizetype count = std::min<qsizetype>(std::max(state.coupleCount, 0), state.couples.size());
-    for (qsizetype i = 0; i < count; ++i) {
-        const CoupleRecord& couple = state.couples[i];
-        for (const QString& rule : brokenRules(couple))
-            problems.append(EntryProblem{qint32(i), couple.backNumber, rule});
+    const std::span<const CoupleRecord> couples = state.entryCouples();
+    for (size_t i = 0; i < couples.size(); ++i) {
+        for (const QString& rule : brokenRules(couples[i]))
+            problems.append(EntryProblem{qint32(i), couples[i].backNumber, rule});
     }
     return problems;
 }

@@ -20,8 +20,8 @@ void reportFailure(Prompter& prompter, const QString& error) {
 bool ask_save_changes(AppState& state, bool onlyEntry, Prompter& prompter) {
     bool saved = true;
     // Asks one question; the flag is cleared whatever the answer, unless a Yes-save failed.
-    const auto askAndSave = [&](quint8& changed, const QString& question, auto write) {
-        if (changed == 0)
+    const auto askAndSave = [&](bool& changed, const QString& question, auto write) {
+        if (!changed)
             return;
         QString error;
         if (prompter.askYesNo(question, Prompter::Icon::Information) && !write(&error)) {
@@ -29,7 +29,7 @@ bool ask_save_changes(AppState& state, bool onlyEntry, Prompter& prompter) {
             saved = false;
             return;
         }
-        changed = 0;
+        changed = false;
     };
     if (!onlyEntry)
         askAndSave(state.membersChanged, QStringLiteral("現在のメンバーデータを保存します。よろしいですか？"),
@@ -95,15 +95,18 @@ bool command_new_entry(AppState& state, Prompter& prompter) {
         return false;
     state.couples.clear();
     state.coupleCount = 0;
+    emit state.notifier->couplesChanged();
+    emit state.notifier->entryFileChanged();
     return true;
 }
 
 bool command_open_entry(AppState& state, Prompter& prompter) {
     if (!ask_save_changes(state, true, prompter))
         return false;
-    const QString path =
-        show_file_dialog(prompter, state.appFolder, true, QStringLiteral("エントリーデータ(*.ent)|*.ent|"), QString(),
-                         QStringLiteral("エントリーデータ読み込み"));
+    const QString path = prompter.chooseFile({.initialFolder = state.appFolder,
+                                              .open = true,
+                                              .filter = QStringLiteral("エントリーデータ(*.ent)|*.ent|"),
+                                              .title = QStringLiteral("エントリーデータ読み込み")});
     if (path.isEmpty())
         return false;
     // Entry files live in the application folder: the folder chosen in the dialog is dropped.
@@ -122,6 +125,8 @@ bool command_open_entry(AppState& state, Prompter& prompter) {
         return false;
     }
     state.entryFileName = name;
+    emit state.notifier->couplesChanged();
+    emit state.notifier->entryFileChanged();
     return true;
 }
 
@@ -136,7 +141,7 @@ bool command_save_entry(AppState& state, Prompter& prompter) {
         reportFailure(prompter, error);
         return false;
     }
-    state.entryChanged = 0;
+    state.entryChanged = false;
     return true;
 }
 
@@ -151,7 +156,8 @@ bool command_save_entry_as(AppState& state, Prompter& prompter) {
         reportFailure(prompter, error);
         return false;
     }
-    state.entryChanged = 0;
+    state.entryChanged = false;
+    emit state.notifier->entryFileChanged();
     return true;
 }
 
@@ -162,32 +168,4 @@ bool command_save_members(AppState& state, Prompter& prompter) {
         return false;
     }
     return true;
-}
-
-QString show_file_dialog(Prompter& prompter, const QString& initialFolder, bool open, const QString& filter,
-                         const QString& fileName, const QString& title) {
-    Prompter::FileRequest request;
-    request.initialFolder = initialFolder;
-    request.open = open;
-    request.filter = filter;
-    request.fileName = fileName;
-    request.title = title;
-    return prompter.chooseFile(request);
-}
-
-QString qt_name_filters(const QString& barFilter) {
-    const QStringList parts = barFilter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts[i];
-        const QString& pattern = parts[i + 1];
-        if (description.isEmpty() && pattern.isEmpty())
-            continue;
-        if (pattern.isEmpty() || description.contains(QLatin1Char('(') + pattern + QLatin1Char(')')))
-            filters << description;
-        else
-            filters << description + QStringLiteral(" (") +
-                           QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
-    }
-    return filters.join(QStringLiteral(";;"));
 }

@@ -18,17 +18,10 @@ bool ask_entry_file_name(AppState& state, Prompter& prompter);
 // Why `name` cannot be the name of a file in the application folder, or an empty text when it can.
 QString invalid_file_name_reason(const QString& name);
 
-// The file menu commands. Each reports its own failures; the caller shows the couple view when the
-// new/open commands return true.
+// The file menu commands. Each reports its own failures and tells the views what it replaced; the caller
+// shows the couple view when the new/open commands return true.
 bool command_new_entry(AppState& state, Prompter& prompter);
 bool command_open_entry(AppState& state, Prompter& prompter);
 bool command_save_entry(AppState& state, Prompter& prompter);
 bool command_save_entry_as(AppState& state, Prompter& prompter);
 bool command_save_members(AppState& state, Prompter& prompter);
-
-// The one file dialog operation: returns the confirmed path or the empty text.
-QString show_file_dialog(Prompter& prompter, const QString& initialFolder, bool open, const QString& filter,
-                         const QString& fileName, const QString& title);
-
-// "desc|pattern|desc|pattern|" as a Qt name filter list ("desc (pattern);;...").
-QString qt_name_filters(const QString& barFilter);

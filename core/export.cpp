@@ -1,15 +1,71 @@
 #include "export.h"
 
-#include <algorithm>
+#include "datafiles.h"
+#include "textcheck.h"
+
+bool check_university_input(const UniversityInfo& typed, bool forExport, Prompter& prompter) {
+    QString problem;
+    if (typed.university.isEmpty())
+        problem = QStringLiteral("大学名を必ず入力してください。");
+    else if (forExport && typed.gameName.isEmpty())
+        problem = QStringLiteral("試合名を必ず選択してください。");
+    if (!problem.isEmpty()) {
+        prompter.showMessage(problem, Prompter::Icon::Information);
+        return false;
+    }
+    const QList<LabelledText> fields = {
+        {QStringLiteral("大学名"), typed.university},
+        {QStringLiteral("共同加盟校"), typed.partnerSchool},
+        {QStringLiteral("部長"), typed.head},
+        {QStringLiteral("マネージャー"), typed.manager},
+        {QStringLiteral("連盟委員"), typed.leagueMember},
+        {QStringLiteral("コメント"), typed.comment},
+        {QStringLiteral("出場試合名"), typed.gameName},
+    };
+    return first_unstorable_field(fields, prompter) < 0;
+}
+
+bool store_university_info(AppState& state, const UniversityInfo& info, Prompter& prompter) {
+    QString error;
+    if (!write_university_file(state.universityFilePath(), info, &error)) {
+        prompter.showMessage(error, Prompter::Icon::Stop);
+        return false;
+    }
+    state.universityInfo = info;
+    return true;
+}
 
 void stamp_couples(AppState& state) {
-    const qsizetype valid = std::min<qsizetype>(std::max(state.coupleCount, 0), state.couples.size());
-    for (qsizetype i = 0; i < valid; ++i) {
-        state.couples[i].gameName = state.universityInfo.gameName;
-        state.couples[i].university = state.universityInfo.university;
+    for (CoupleRecord& couple : valid_part(state.couples, state.coupleCount)) {
+        couple.gameName = state.universityInfo.gameName;
+        couple.university = state.universityInfo.university;
     }
 }
 
 QString export_file_name(const UniversityInfo& info) {
     return info.university + QStringLiteral("_") + info.gameName;
+}
+
+ExportResult export_entry(AppState& state, Prompter& prompter) {
+    stamp_couples(state);
+    emit state.notifier->couplesChanged();
+    prompter.showMessage(QStringLiteral("これから出力するファイルを E-Mail にて送ってください。"),
+                         Prompter::Icon::Exclamation);
+    const QString path = prompter.chooseFile({.open = false,
+                                              .filter = QStringLiteral("エントリーファイル (*.ent)|*.ent|"),
+                                              .fileName = export_file_name(state.universityInfo),
+                                              .title = QStringLiteral("エントリーデータの出力")});
+    if (path.isEmpty())
+        return ExportResult::Cancelled;
+
+    // The chosen path exactly as returned, then the open entry file, so both hold the stamped couples.
+    for (const QString& target : {path, state.entryFilePath()}) {
+        QString error;
+        if (!write_entry_file(target, state, &error)) {
+            prompter.showMessage(error, Prompter::Icon::Stop);
+            return ExportResult::Failed;
+        }
+    }
+    state.entryChanged = false;
+    return ExportResult::Exported;
 }

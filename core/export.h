@@ -1,9 +1,31 @@
 #pragma once
 
+#include "prompter.h"
 #include "records.h"
+
+#include <QString>
+
+// The university information dialog and the export of the entry.
+
+// The checks of the dialog's 決定 on what its boxes hold: a university name ("大学名を必ず入力してください。"),
+// for an export also a competition name ("試合名を必ず選択してください。"), and text the files can store.
+bool check_university_input(const UniversityInfo& typed, bool forExport, Prompter& prompter);
+
+// Writes uniinf.dat and then takes the information into memory, so a failed write (reported) changes nothing.
+bool store_university_info(AppState& state, const UniversityInfo& info, Prompter& prompter);
 
 // Copies the university and competition names of universityInfo into every couple of the entry.
 void stamp_couples(AppState& state);
 
 // The proposed export file name: university + "_" + competition, no extension.
 QString export_file_name(const UniversityInfo& info);
+
+enum class ExportResult {
+    Exported,  // written where the user chose and to the open entry file; the entry counts as saved
+    Cancelled, // the file dialog was cancelled: the couples stay stamped, nothing is written
+    Failed     // a write failed (reported); the entry stays unsaved
+};
+
+// The export after the university information was stored: stamps the couples, reminds the user to send the
+// file by e-mail, asks where to write it, and writes the entry there and again to the open entry file.
+ExportResult export_entry(AppState& state, Prompter& prompter);

@@ -3,10 +3,6 @@
 #include "cp932.h"
 #include "savefile.h"
 
-#include <QDir>
-
-#include <algorithm>
-
 namespace {
 
 bool appendField(QByteArray& line, const QString& text, QString* error) {
@@ -20,12 +16,9 @@ bool appendField(QByteArray& line, const QString& text, QString* error) {
 } // namespace
 
 QByteArray member_text_bytes(const AppState& state, const QList<qint32>& order, QString* error) {
-    const qsizetype valid = std::min<qsizetype>(std::max(state.memberCount, 0), state.members.size());
-    const qsizetype lines = std::min<qsizetype>(std::max(state.memberCount, 0), order.size());
     QByteArray text;
-    for (qsizetype i = 0; i < lines; ++i) {
-        const qint32 position = order[i];
-        if (position < 0 || position >= valid)
+    for (const qint32 position : valid_part(order, state.memberCount)) {
+        if (!state.isMember(position))
             continue; // a row whose member is gone has nothing to write
         const MemberRecord& member = state.members[position];
         QByteArray line;
@@ -55,8 +48,7 @@ bool write_member_text(const QString& path, const AppState& state, const QList<q
     const QByteArray bytes = member_text_bytes(state, order, &encodeError);
     if (!encodeError.isEmpty()) {
         if (error)
-            *error = QStringLiteral("ファイル「%1」を保存できませんでした。\n%2")
-                         .arg(QDir::toNativeSeparators(path), encodeError);
+            *error = save_failed_message(path, encodeError);
         return false;
     }
     return write_file_whole(path, bytes, error);

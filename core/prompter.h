@@ -8,12 +8,13 @@ class Prompter {
 public:
     enum class Icon { Information, Exclamation, Stop };
 
+    // What a file dialog shows; built with designated initialisers, every field left out keeps its default.
     struct FileRequest {
-        QString initialFolder; // empty: the dialog's own default
-        bool open = true;      // false: a save dialog
-        QString filter;        // "description|pattern|description|pattern|"
-        QString fileName;      // proposed name
-        QString title;
+        QString initialFolder{}; // empty: the dialog's own default
+        bool open = true;        // false: a save dialog
+        QString filter{};        // "description|pattern|description|pattern|"
+        QString fileName{};      // proposed name
+        QString title{};
     };
 
     virtual ~Prompter() = default;

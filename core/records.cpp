@@ -1,7 +1,5 @@
 #include "records.h"
 
-#include <algorithm>
-
 MemberRecord new_member_record() {
     MemberRecord member;
     member.year = 1;
@@ -21,10 +19,9 @@ CoupleRecord new_couple_record(const UniversityInfo& universityInfo) {
 namespace {
 template <typename Record> qint32 removeMarked(const QList<Record>& list, qint32 count, QList<Record>& result) {
     QList<Record> kept;
-    const qsizetype limit = std::min<qsizetype>(std::max(count, 0), list.size());
-    for (qsizetype i = 0; i < limit; ++i) {
-        if (list[i].deleteMark == 0)
-            kept.append(list[i]);
+    for (const Record& record : valid_part(list, count)) {
+        if (record.deleteMark == 0)
+            kept.append(record);
     }
     result = std::move(kept);
     return qint32(result.size());

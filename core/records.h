@@ -1,8 +1,13 @@
 #pragma once
 
+#include "statenotifier.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <algorithm>
+#include <span>
 
 // One club member. Field order is the order of the binary encoding.
 // A default-constructed record is "zero" (empty texts, numbers 0), which is what
@@ -49,6 +54,29 @@ struct UniversityInfo {
     bool operator==(const UniversityInfo&) const = default;
 };
 
+// The elements 0 .. count - 1 of a list, the only valid ones: a count may be larger than the list (never read
+// beyond it) or negative (nothing is valid).
+template <typename T> std::span<const T> valid_part(const QList<T>& list, qint32 count) {
+    return std::span<const T>(list.constData(), size_t(std::clamp<qsizetype>(count, 0, list.size())));
+}
+template <typename T> std::span<T> valid_part(QList<T>& list, qint32 count) {
+    const qsizetype valid = std::clamp<qsizetype>(count, 0, list.size());
+    return valid == 0 ? std::span<T>() : std::span<T>(list.data(), size_t(valid));
+}
+
+// Stores `record` over the element at `position`, or, for -1, right after the valid part: the count grows by one
+// and whatever lay beyond the old count is dropped. Returns the position the record now has.
+template <typename T> qint32 store_record(QList<T>& list, qint32& count, qint32 position, const T& record) {
+    if (position >= 0) {
+        list[position] = record;
+        return position;
+    }
+    count = qint32(valid_part(list, count).size()) + 1;
+    list.resize(count);
+    list[count - 1] = record;
+    return count - 1;
+}
+
 // Everything the program holds in memory. The program owns exactly one; tests make their own.
 // Only elements 0 .. count - 1 of the two lists are valid; the lists may be longer.
 struct AppState {
@@ -57,12 +85,18 @@ struct AppState {
     QList<CoupleRecord> couples;
     qint32 coupleCount = 0;
     UniversityInfo universityInfo;
-    QString appFolder;     // absolute, ends with the separator
-    QString entryFileName; // bare name of the open entry file; empty while none is open
-    quint8 membersChanged = 0;
-    quint8 entryChanged = 0;
+    QString appFolder;           // absolute, ends with the separator
+    QString entryFileName;       // bare name of the open entry file; empty while none is open
+    bool membersChanged = false; // the roster holds changes that are not saved
+    bool entryChanged = false;   // the couples hold changes that are not saved
+    OwnNotifier notifier;        // tells the views when the roster or the couples change
 
     bool operator==(const AppState&) const = default;
+
+    std::span<const MemberRecord> roster() const { return valid_part(members, memberCount); }
+    std::span<const CoupleRecord> entryCouples() const { return valid_part(couples, coupleCount); }
+    bool isMember(qint32 position) const { return position >= 0 && size_t(position) < roster().size(); }
+    bool isCouple(qint32 position) const { return position >= 0 && size_t(position) < entryCouples().size(); }
 
     QString memberFilePath() const { return appFolder + QStringLiteral("member.dat"); }
     QString universityFilePath() const { return appFolder + QStringLiteral("uniinf.dat"); }

@@ -12,7 +12,7 @@ QString nativePath(const QString& path) {
 bool failWrite(QSaveFile& file, const QString& path, const QString& reason, QString* error) {
     file.cancelWriting();
     if (error)
-        *error = QStringLiteral("ファイル「%1」を保存できませんでした。\n%2").arg(nativePath(path), reason);
+        *error = save_failed_message(path, reason);
     return false;
 }
 } // namespace
@@ -30,8 +30,7 @@ bool write_file_whole(const QString& path, const QByteArray& bytes, QString* err
         return failWrite(file, path, file.errorString(), error);
     if (!file.commit()) {
         if (error)
-            *error =
-                QStringLiteral("ファイル「%1」を保存できませんでした。\n%2").arg(nativePath(path), file.errorString());
+            *error = save_failed_message(path, file.errorString());
         return false;
     }
     return true;
@@ -54,6 +53,10 @@ bool read_file_whole(const QString& path, QByteArray* bytes, QString* error) {
     }
     *bytes = std::move(data);
     return true;
+}
+
+QString save_failed_message(const QString& path, const QString& reason) {
+    return QStringLiteral("ファイル「%1」を保存できませんでした。\n%2").arg(nativePath(path), reason);
 }
 
 QString damaged_file_message(const QString& path, const QString& reason) {

@@ -11,5 +11,8 @@ bool write_file_whole(const QString& path, const QByteArray& bytes, QString* err
 // Reads a whole file. On failure `error` names the file and the reason.
 bool read_file_whole(const QString& path, QByteArray* bytes, QString* error = nullptr);
 
+// "ファイル「…」を保存できませんでした。" with the reason on the next line: every failed save says this.
+QString save_failed_message(const QString& path, const QString& reason);
+
 // The message for a file that could not be read as a data file of this program.
 QString damaged_file_message(const QString& path, const QString& reason);

@@ -2,39 +2,26 @@
 
 #include "vocabulary.h"
 
-#include <algorithm>
-
 namespace {
 
-qsizetype validCoupleCount(const AppState& state) {
-    return std::min<qsizetype>(std::max(state.coupleCount, 0), state.couples.size());
+void markChanged(AppState& state) {
+    state.entryChanged = true;
+    emit state.notifier->couplesChanged();
 }
 
-bool isCouple(const AppState& state, qint32 couple) {
-    return couple >= 0 && couple < validCoupleCount(state);
-}
-
-QString cell(const CoupleGridRows& rows, qsizetype row, qsizetype column) {
-    if (row < 0 || row >= rows.size() || column < 0 || column >= rows[row].size())
-        return {};
-    return rows[row][column];
+// Inverts `dance` of every couple with a single partner, each exactly once: such a couple has exactly one row.
+void invertSingles(AppState& state, const CoupleGridRows& rows, qint32 dance) {
+    for (qsizetype i = 1; i < rows.size(); ++i) {
+        const qint32 couple = rows[i].couple;
+        if (state.isCouple(couple) && state.couples[couple].partnerCount == 1)
+            toggle_dance(state, couple, 0, dance);
+    }
 }
 
 } // namespace
 
-qint32 row_position(const QString& coupleText, const QString& partnerText, qint32& currentCouple,
-                    qint32& currentPartner) {
-    bool isNumber = false;
-    const qint32 couple = coupleText.toInt(&isNumber);
-    if (!isNumber)
-        return -1;
-    currentCouple = couple;
-    currentPartner = partnerText.toInt();
-    return 1;
-}
-
 void toggle_dance(AppState& state, qint32 couple, qint32 partner, qint32 dance) {
-    if (!isCouple(state, couple) || dance < 0 || dance >= kDanceCount)
+    if (!state.isCouple(couple) || dance < 0 || dance >= kDanceCount)
         return;
     CoupleRecord& c = state.couples[couple];
     if (partner < 0 || partner >= c.partnerCount || partner >= c.partnerDances.size() || dance >= c.danceFlags.size())
@@ -50,70 +37,52 @@ void toggle_dance(AppState& state, qint32 couple, qint32 partner, qint32 dance) 
 }
 
 void toggle_regular(AppState& state, qint32 couple) {
-    if (!isCouple(state, couple))
+    if (!state.isCouple(couple))
         return;
     quint8& regular = state.couples[couple].regular;
     regular = regular == 0 ? 1 : 0;
 }
 
 void cycle_section(AppState& state, qint32 couple) {
-    if (!isCouple(state, couple))
+    if (!state.isCouple(couple))
         return;
     quint8& section = state.couples[couple].section;
     section = section == 0 ? 1 : section == 1 ? 2 : 0;
 }
 
-quint8 couple_grid_click(AppState& state, const CoupleGridRows& rows, const GridCursor& cursor, qint32& currentCouple,
-                         qint32& currentPartner, Prompter& prompter) {
-    quint8 result = 0;
+GridClickResult couple_grid_click(AppState& state, const CoupleGridRows& rows, const GridCursor& cursor,
+                                  qint32& currentCouple, qint32& currentPartner, Prompter& prompter) {
     const int row = cursor.row;
     const int column = cursor.column;
     const bool danceColumn = column >= kGridColFirstDance && column <= kGridColLastDance;
+    const CoupleGridRow clicked = rows.value(row);
 
-    if (row_position(cell(rows, row, kGridColCouple), cell(rows, row, kGridColPartnerPos), currentCouple,
-                     currentPartner) == -1) {
+    if (!clicked.isCoupleRow()) {
         if (!danceColumn || row != 0)
-            return result;
-        const QString question = QStringLiteral("シングルのカップルのみ ") + cell(rows, 0, column) +
+            return GridClickResult::RefreshGrid;
+        const QString question = QStringLiteral("シングルのカップルのみ ") + rows[0].text(column) +
                                  QStringLiteral("　の出場種目表示を反転させます。よろしいですか？");
         if (!prompter.askYesNo(question, Prompter::Icon::Information))
-            return result;
+            return GridClickResult::RefreshGrid;
         currentPartner = 0;
-        const qint32 remembered = currentCouple;
-        // Every single-partner couple has exactly one row, so each one is switched exactly once.
-        for (qsizetype i = 1; i < rows.size(); ++i) {
-            bool isNumber = false;
-            const qint32 couple = cell(rows, i, kGridColCouple).toInt(&isNumber);
-            if (!isNumber || !isCouple(state, couple))
-                continue;
-            currentCouple = couple;
-            if (state.couples[couple].partnerCount == 1)
-                toggle_dance(state, couple, 0, column - kGridColFirstDance);
-        }
-        currentCouple = remembered;
-        state.entryChanged = 1;
-        return result;
+        invertSingles(state, rows, column - kGridColFirstDance);
+        markChanged(state);
+        return GridClickResult::RefreshGrid;
     }
 
+    currentCouple = clicked.couple;
+    currentPartner = clicked.partner;
+    if (!danceColumn && column != kGridColRegular && column != kGridColSection)
+        return GridClickResult::ColumnWithoutSwitch;
     // A stale grid row that no longer names a couple of the list changes nothing.
-    const bool valid = isCouple(state, currentCouple);
-    if (danceColumn) {
-        if (valid) {
-            toggle_dance(state, currentCouple, currentPartner, column - kGridColFirstDance);
-            state.entryChanged = 1;
-        }
-    } else if (column == kGridColRegular) {
-        if (valid) {
-            toggle_regular(state, currentCouple);
-            state.entryChanged = 1;
-        }
-    } else if (column == kGridColSection) {
-        if (valid) {
-            cycle_section(state, currentCouple);
-            state.entryChanged = 1;
-        }
-    } else {
-        result = 1;
-    }
-    return result;
+    if (!state.isCouple(currentCouple))
+        return GridClickResult::RefreshGrid;
+    if (danceColumn)
+        toggle_dance(state, currentCouple, currentPartner, column - kGridColFirstDance);
+    else if (column == kGridColRegular)
+        toggle_regular(state, currentCouple);
+    else
+        cycle_section(state, currentCouple);
+    markChanged(state);
+    return GridClickResult::RefreshGrid;
 }

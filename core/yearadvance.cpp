@@ -21,23 +21,22 @@ struct PendingFile {
 // Marks every couple with a fourth-year dancer and moves every other dancer on by one year, then closes
 // up the list. Returns the number of couples left.
 qint32 advanceCouples(QList<CoupleRecord>& couples, qint32 count) {
-    const qsizetype valid = std::min<qsizetype>(std::max(count, 0), couples.size());
-    for (qsizetype i = 0; i < valid; ++i) {
-        CoupleRecord& couple = couples[i];
-        const qsizetype partners = std::min<qsizetype>(std::max(couple.partnerCount, 0), couple.partners.size());
-        bool leaves = couple.leader.year == kLastYear;
-        for (qsizetype j = 0; !leaves && j < partners; ++j)
-            leaves = couple.partners[j].year == kLastYear;
+    const std::span<CoupleRecord> valid = valid_part(couples, count);
+    for (CoupleRecord& couple : valid) {
+        const std::span<MemberRecord> partners = valid_part(couple.partners, couple.partnerCount);
+        const bool leaves =
+            couple.leader.year == kLastYear ||
+            std::any_of(partners.begin(), partners.end(), [](const MemberRecord& p) { return p.year == kLastYear; });
         if (leaves) {
             couple.deleteMark = 1;
             continue;
         }
         couple.leader.year = quint8(couple.leader.year + 1);
-        for (qsizetype j = 0; j < partners; ++j)
-            couple.partners[j].year = quint8(couple.partners[j].year + 1);
+        for (MemberRecord& partner : partners)
+            partner.year = quint8(partner.year + 1);
     }
     QList<CoupleRecord> kept;
-    const qint32 left = remove_marked_couples(couples, qint32(valid), kept);
+    const qint32 left = remove_marked_couples(couples, qint32(valid.size()), kept);
     if (left > 0)
         couples = std::move(kept);
     return left;
@@ -46,16 +45,14 @@ qint32 advanceCouples(QList<CoupleRecord>& couples, qint32 count) {
 } // namespace
 
 void advance_member_years(AppState& state) {
-    const qsizetype valid = std::min<qsizetype>(std::max(state.memberCount, 0), state.members.size());
-    for (qsizetype i = 0; i < valid; ++i) {
-        MemberRecord& member = state.members[i];
+    for (MemberRecord& member : valid_part(state.members, state.memberCount)) {
         if (member.year == kLastYear)
             member.deleteMark = 1;
         else
             member.year = quint8(member.year + 1);
     }
     QList<MemberRecord> kept;
-    state.memberCount = remove_marked_members(state.members, qint32(valid), kept);
+    state.memberCount = remove_marked_members(state.members, state.memberCount, kept);
     state.members = std::move(kept);
 }
 
@@ -121,8 +118,9 @@ bool command_year_advance(AppState& state, Prompter& prompter, const std::functi
     QString error;
     if (!write_member_file(state.memberFilePath(), state, &error)) {
         problems << error;
-        state.membersChanged = 1; // the advanced roster is only in memory now
+        state.membersChanged = true; // the advanced roster is only in memory now
     }
+    emit state.notifier->rosterChanged();
 
     const EntryAdvanceReport report = advance_entry_files(state);
     problems << report.problems;
@@ -137,6 +135,7 @@ bool command_year_advance(AppState& state, Prompter& prompter, const std::functi
             if (!alreadyReported)
                 problems << readError;
         }
+        emit state.notifier->couplesChanged();
     }
     if (setBusy)
         setBusy(false);

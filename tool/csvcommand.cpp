@@ -62,12 +62,12 @@ QList<QStringList> csv_rows(const LoadedFile& file) {
         return rows;
     const AppState& state = file.state;
     const QString fileName = QFileInfo(file.path).fileName();
-    // The grid gives the order and the marks; its hidden columns lead back to the records.
+    // The grid gives the order and the marks; each row leads back to its couple and partner.
     const CoupleGridRows grid = build_couple_grid_rows(state);
     for (qsizetype r = 1; r < grid.size(); ++r) {
-        const QStringList& cells = grid[r];
-        const CoupleRecord& couple = state.couples[cells[kGridColCouple].toInt()];
-        const MemberRecord& partner = couple.partners[cells[kGridColPartnerPos].toInt()];
+        const CoupleGridRow& cells = grid[r];
+        const CoupleRecord& couple = state.couples[cells.couple];
+        const MemberRecord& partner = couple.partners[cells.partner];
         // The export stamps university and competition into every couple; a couple of a file that was only
         // saved may lack them, and then the file's university information stands in.
         const QString university = couple.university.isEmpty() ? state.universityInfo.university : couple.university;
@@ -83,8 +83,8 @@ QList<QStringList> csv_rows(const LoadedFile& file) {
                            partner.kana,
                            QString::number(partner.year)};
         for (qint32 d = 0; d < kDanceCount; ++d)
-            row << (cells[kGridColFirstDance + d].isEmpty() ? QString() : QStringLiteral("1"));
-        row << (couple.regular == 1 ? QStringLiteral("1") : QString()) << cells[kGridColSection];
+            row << (cells.text(kGridColFirstDance + d).isEmpty() ? QString() : QStringLiteral("1"));
+        row << (couple.regular == 1 ? QStringLiteral("1") : QString()) << cells.text(kGridColSection);
         rows.append(row);
     }
     return rows;

@@ -44,16 +44,15 @@ QString universityText(const UniversityInfo& info) {
 }
 
 QString membersText(const AppState& state) {
-    const qsizetype count = std::min<qsizetype>(std::max(state.memberCount, 0), state.members.size());
-    QString text = QStringLiteral("メンバー数 : %1\n").arg(count);
-    if (count == 0)
+    const std::span<const MemberRecord> roster = state.roster();
+    QString text = QStringLiteral("メンバー数 : %1\n").arg(roster.size());
+    if (roster.empty())
         return text;
     // The columns of the program's member list.
     QList<QStringList> rows;
     rows.append({QStringLiteral("名前"), QStringLiteral("かな"), QStringLiteral("回生"), QStringLiteral("学部"),
                  QStringLiteral("出身高校"), QStringLiteral("役割")});
-    for (qsizetype i = 0; i < count; ++i) {
-        const MemberRecord& member = state.members[i];
+    for (const MemberRecord& member : roster) {
         rows.append({member.name, member.kana, QString::number(member.year), member.department, member.highschool,
                      role_text(member)});
     }
@@ -63,13 +62,13 @@ QString membersText(const AppState& state) {
 QString entryText(const AppState& state) {
     QString text = universityText(state.universityInfo);
     text += QStringLiteral("\nカップル数 : %1\n").arg(state.coupleCount);
-    // The grid of the main window without its two hidden position columns.
+    // The grid of the main window.
     const CoupleGridRows grid = build_couple_grid_rows(state);
     if (grid.size() <= 1)
         return text;
     QList<QStringList> rows;
-    for (const QStringList& row : grid)
-        rows.append(row.mid(0, kGridColSection + 1));
+    for (const CoupleGridRow& row : grid)
+        rows.append(row.texts);
     return text + QLatin1Char('\n') + format_table(rows);
 }
 

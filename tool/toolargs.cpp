@@ -1,5 +1,7 @@
 #include "toolargs.h"
 
+#include <QCommandLineParser>
+
 namespace {
 
 const QString kTool = QStringLiteral("danceentry-tool");
@@ -37,38 +39,21 @@ bool setEncoding(const QString& value, ToolOptions& options, QString* error) {
     return fail(error, QStringLiteral("文字コード「%1」は使えません。utf-8 か cp932 を指定してください。").arg(value));
 }
 
-bool setOutput(const QString& value, ToolOptions& options, QString* error) {
-    if (!options.outputPath.isEmpty())
-        return fail(error, QStringLiteral("出力ファイルは一つだけ指定してください。"));
-    if (value.isEmpty())
-        return fail(error, QStringLiteral("出力ファイルの名前が空です。"));
-    options.outputPath = value;
-    return true;
+// An option as the user typed it: "-o", "--output".
+QString typedOption(const QString& name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
-// The csv options: "-o OUT", "--output OUT", "--output=OUT", "--encoding NAME", "--encoding=NAME".
-// Returns false for anything else that looks like an option; `consumed` is the number of arguments used.
-bool parseCsvOption(const QStringList& arguments, qsizetype i, ToolOptions& options, qsizetype& consumed,
-                    QString* error) {
-    const QString& argument = arguments[i];
-    const auto valueAfter = [&](QString& value) {
-        if (i + 1 >= arguments.size())
-            return fail(error, QStringLiteral("オプション %1 の後に値がありません。").arg(argument));
-        value = arguments[i + 1];
-        consumed = 2;
-        return true;
-    };
-    QString value;
-    consumed = 1;
-    if (argument == QLatin1String("-o") || argument == QLatin1String("--output"))
-        return valueAfter(value) && setOutput(value, options, error);
-    if (argument.startsWith(QLatin1String("--output=")))
-        return setOutput(argument.mid(9), options, error);
-    if (argument == QLatin1String("--encoding"))
-        return valueAfter(value) && setEncoding(value, options, error);
-    if (argument.startsWith(QLatin1String("--encoding=")))
-        return setEncoding(argument.mid(11), options, error);
-    return fail(error, QStringLiteral("不明なオプション %1 です。").arg(argument));
+QString unknownOption(const QString& name) {
+    return QStringLiteral("不明なオプション %1 です。").arg(typedOption(name));
+}
+
+// Qt reports a missing value as "Missing value after '-o'."; the option is the quoted part.
+QString missingValue(const QString& qtError) {
+    const qsizetype open = qtError.indexOf(QLatin1Char('\''));
+    const qsizetype close = qtError.lastIndexOf(QLatin1Char('\''));
+    const QString option = open >= 0 && close > open ? qtError.mid(open + 1, close - open - 1) : QString();
+    return QStringLiteral("オプション %1 の後に値がありません。").arg(option);
 }
 
 } // namespace
@@ -91,34 +76,38 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
     if (options.command == ToolCommand::None)
         return fail(error, QStringLiteral("不明なコマンド「%1」です。").arg(first));
 
-    // "--help" anywhere before "--" asks for the command's help, whatever else the line holds.
-    for (qsizetype i = 1; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
-        if (isHelp(arguments[i])) {
-            options.help = true;
-            return true;
-        }
+    // Options may stand anywhere among the files; after "--" every argument is a file, even one that starts
+    // with "-". The help texts are the tool's own, so the parser only reads the line.
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
+                                    QStringLiteral("file"));
+    const QCommandLineOption encoding(QStringLiteral("encoding"), QString(), QStringLiteral("name"));
+    parser.addOptions({help, output, encoding});
+    const bool parsed = parser.parse(QStringList{kTool} + arguments.mid(1));
+    // "--help" asks for the command's help, whatever else the line holds.
+    if (parser.isSet(help)) {
+        options.help = true;
+        return true;
     }
+    if (!parsed) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return fail(error, unknown.isEmpty() ? missingValue(parser.errorText()) : unknownOption(unknown.first()));
+    }
+    if (options.command != ToolCommand::Csv && !parser.optionNames().isEmpty())
+        return fail(error, unknownOption(parser.optionNames().first()));
 
-    bool onlyFiles = false; // after "--" every argument is a file, even one that starts with "-"
-    for (qsizetype i = 1; i < arguments.size();) {
-        const QString& argument = arguments[i];
-        if (!onlyFiles && argument == QLatin1String("--")) {
-            onlyFiles = true;
-            ++i;
-            continue;
-        }
-        if (!onlyFiles && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
-            if (options.command != ToolCommand::Csv)
-                return fail(error, QStringLiteral("不明なオプション %1 です。").arg(argument));
-            qsizetype consumed = 1;
-            if (!parseCsvOption(arguments, i, options, consumed, error))
-                return false;
-            i += consumed;
-            continue;
-        }
-        options.files.append(argument);
-        ++i;
+    const QStringList outputs = parser.values(output);
+    if (outputs.size() > 1)
+        return fail(error, QStringLiteral("出力ファイルは一つだけ指定してください。"));
+    if (!outputs.isEmpty() && outputs.first().isEmpty())
+        return fail(error, QStringLiteral("出力ファイルの名前が空です。"));
+    options.outputPath = outputs.value(0);
+    for (const QString& name : parser.values(encoding)) {
+        if (!setEncoding(name, options, error))
+            return false;
     }
+    options.files = parser.positionalArguments();
     if (options.files.isEmpty())
         return fail(error, QStringLiteral("ファイルを指定してください。"));
     return true;

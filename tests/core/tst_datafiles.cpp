@@ -38,7 +38,7 @@ bool writeAs(Kind kind, const QString& path, const AppState& state, QString* err
     case Member:
         return write_member_file(path, state, error);
     case University:
-        return write_university_file(path, state, error);
+        return write_university_file(path, state.universityInfo, error);
     case Entry:
         return write_entry_file(path, state, error);
     case EntryCouples:
@@ -126,8 +126,8 @@ AppState occupiedState(const QTemporaryDir& dir) {
     state.universityInfo.university = u8("旧大学");
     state.universityInfo.comment = u8("前のコメント");
     state.entryFileName = QStringLiteral("old.ent");
-    state.membersChanged = 1;
-    state.entryChanged = 1;
+    state.membersChanged = true;
+    state.entryChanged = true;
     return state;
 }
 
@@ -462,7 +462,7 @@ void TestDataFiles::entryWithCouplesReplacesUniversityInfo() {
     QString error;
     QVERIFY2(write_entry_file(path, sample, &error), qPrintable(error));
     AppState stored = occupiedState(dir);
-    QVERIFY2(write_university_file(stored.universityFilePath(), stored, &error), qPrintable(error));
+    QVERIFY2(write_university_file(stored.universityFilePath(), stored.universityInfo, &error), qPrintable(error));
     const QByteArray uniinf = readBytes(stored.universityFilePath());
 
     AppState state = occupiedState(dir);

@@ -72,11 +72,11 @@ private slots:
             QCOMPARE(prompter.shown().first().icon, Prompter::Icon::Information);
             if (!yes) {
                 QCOMPARE(state.couples, before.couples);
-                QCOMPARE(state.entryChanged, quint8(0));
+                QCOMPARE(state.entryChanged, false);
                 continue;
             }
             QCOMPARE(backNumbers(state), left);
-            QCOMPARE(state.entryChanged, quint8(1));
+            QCOMPARE(state.entryChanged, true);
         }
     }
 
@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(state.couples[2], before.couples[2]);
         QCOMPARE(state.couples[3], before.couples[3]);
         QCOMPARE(state.coupleCount, 4);
-        QCOMPARE(state.entryChanged, quint8(1));
+        QCOMPARE(state.entryChanged, true);
     }
 
     void ranges_data() {
@@ -127,7 +127,7 @@ private slots:
                  QStringList{QStringLiteral("選択されているカップル消去します。よろしいですか？")});
         QCOMPARE(backNumbers(state), left);
         QCOMPARE(state.couples.size(), left.size());
-        QCOMPARE(state.entryChanged, quint8(1));
+        QCOMPARE(state.entryChanged, true);
     }
 
     void lastCoupleLeavesEmptyEntry() {
@@ -154,7 +154,7 @@ private slots:
         delete_couples(state, build_couple_grid_rows(state), cursor, c, p, prompter);
         QVERIFY(prompter.shown().isEmpty());
         QCOMPARE(state.couples, before.couples);
-        QCOMPARE(state.entryChanged, quint8(0));
+        QCOMPARE(state.entryChanged, false);
     }
 
     void staleGridRowBeyondTheList() {

@@ -113,8 +113,8 @@ private slots:
         QFETCH(bool, yes);
         QTemporaryDir dir;
         AppState state = stateWithEntry(dir);
-        state.membersChanged = 1;
-        state.entryChanged = 1;
+        state.membersChanged = true;
+        state.entryChanged = true;
         ScriptedPrompter prompter;
         prompter.defaultAnswer = yes;
         QVERIFY(ask_save_changes(state, onlyEntry, prompter));
@@ -123,8 +123,8 @@ private slots:
             expected << QStringLiteral("現在のメンバーデータを保存します。よろしいですか？");
         expected << QStringLiteral("現在のエントリーデータを保存します。よろしいですか？");
         QCOMPARE(prompter.questions(), expected);
-        QCOMPARE(state.membersChanged, quint8(onlyEntry ? 1 : 0));
-        QCOMPARE(state.entryChanged, quint8(0));
+        QCOMPARE(state.membersChanged, onlyEntry);
+        QCOMPARE(state.entryChanged, false);
         QCOMPARE(QFile::exists(state.memberFilePath()), yes && !onlyEntry);
         QCOMPARE(QFile::exists(state.entryFilePath()), yes);
     }
@@ -133,14 +133,14 @@ private slots:
         QTemporaryDir dir;
         AppState state = stateWithEntry(dir);
         state.appFolder = dir.path() + QStringLiteral("/missing/");
-        state.membersChanged = 1;
-        state.entryChanged = 1;
+        state.membersChanged = true;
+        state.entryChanged = true;
         ScriptedPrompter prompter;
         prompter.setNextAnswer(false);
         prompter.setNextAnswer(true);
         QVERIFY(!ask_save_changes(state, false, prompter));
-        QCOMPARE(state.membersChanged, quint8(0)); // answered No
-        QCOMPARE(state.entryChanged, quint8(1));   // the save failed
+        QCOMPARE(state.membersChanged, false); // answered No
+        QCOMPARE(state.entryChanged, true);    // the save failed
         QCOMPARE(prompter.messages().size(), 1);
         QVERIFY(prompter.messages().first().contains(QStringLiteral("old.ent")));
         QCOMPARE(prompter.shown().last().icon, Prompter::Icon::Exclamation);
@@ -150,7 +150,7 @@ private slots:
         QVERIFY(!command_new_entry(state, prompter));
         QCOMPARE(state.coupleCount, 1);
         QVERIFY(!command_save_entry(state, prompter));
-        QCOMPARE(state.entryChanged, quint8(1));
+        QCOMPARE(state.entryChanged, true);
     }
 
     void newEntry() {
@@ -207,36 +207,20 @@ private slots:
     void saveAsFailureKeepsOldName() {
         QTemporaryDir dir;
         AppState state = stateWithEntry(dir);
-        state.entryChanged = 1;
+        state.entryChanged = true;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.ent"))); // a folder where the file would go
         ScriptedPrompter prompter;
         prompter.setNextInput(QStringLiteral("taken"));
         prompter.setNextAnswer(true);
         QVERIFY(!command_save_entry_as(state, prompter));
         QCOMPARE(state.entryFileName, QStringLiteral("old.ent"));
-        QCOMPARE(state.entryChanged, quint8(1));
+        QCOMPARE(state.entryChanged, true);
         QCOMPARE(prompter.messages().size(), 1);
 
         prompter.setNextInput(QStringLiteral("new"));
         QVERIFY(command_save_entry_as(state, prompter));
-        QCOMPARE(state.entryChanged, quint8(0));
+        QCOMPARE(state.entryChanged, false);
         QVERIFY(QFile::exists(state.appFolder + QStringLiteral("new.ent")));
-    }
-
-    void nameFilters_data() {
-        QTest::addColumn<QString>("bar");
-        QTest::addColumn<QString>("qt");
-        QTest::newRow("pattern in description")
-            << QStringLiteral("エントリーデータ(*.ent)|*.ent|") << QStringLiteral("エントリーデータ(*.ent)");
-        QTest::newRow("with blank") << QStringLiteral("エントリーファイル (*.ent)|*.ent|")
-                                    << QStringLiteral("エントリーファイル (*.ent)");
-        QTest::newRow("pattern added") << QStringLiteral("Text|*.txt|All|*.*|")
-                                       << QStringLiteral("Text (*.txt);;All (*.*)");
-    }
-    void nameFilters() {
-        QFETCH(QString, bar);
-        QFETCH(QString, qt);
-        QCOMPARE(qt_name_filters(bar), qt);
     }
 };
 

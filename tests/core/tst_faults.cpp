@@ -116,7 +116,7 @@ bool saveAs(Kind kind, const QString& path, const AppState& state, QString* erro
     case Entry:
         return write_entry_file(path, state, error);
     case University:
-        return write_university_file(path, state, error);
+        return write_university_file(path, state.universityInfo, error);
     }
     return false;
 }
@@ -395,8 +395,8 @@ void TestFaults::uncreatableTargetChangesNothing() {
     state.couples = couples(2, 1);
     state.coupleCount = 2;
     state.entryFileName = QStringLiteral("old.ent");
-    state.membersChanged = 1;
-    state.entryChanged = 1;
+    state.membersChanged = true;
+    state.entryChanged = true;
     const AppState before = state;
 
     ScriptedPrompter prompter;
@@ -449,7 +449,7 @@ void TestFaults::yearAdvanceReportsUnreplaceableFile() {
     state.universityInfo = university(5, 1);
     QString error;
     QVERIFY2(write_member_file(state.memberFilePath(), state, &error), qPrintable(error));
-    QVERIFY2(write_university_file(state.universityFilePath(), state, &error), qPrintable(error));
+    QVERIFY2(write_university_file(state.universityFilePath(), state.universityInfo, &error), qPrintable(error));
     const QStringList names = {QStringLiteral("a.ent"), QStringLiteral("b.ent"), QStringLiteral("c.ent")};
     QMap<QString, QByteArray> before;
     for (const QString& name : names) {

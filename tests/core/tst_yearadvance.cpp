@@ -166,12 +166,12 @@ private slots:
 
     void emptyRosterStopsAfterPrompts() {
         m_state.memberCount = 0;
-        m_state.entryChanged = 1;
+        m_state.entryChanged = true;
         ScriptedPrompter prompter;
         QVERIFY(!command_year_advance(m_state, prompter, {}));
         QCOMPARE(prompter.questions(),
                  QStringList{QStringLiteral("現在のエントリーデータを保存します。よろしいですか？")});
-        QCOMPARE(m_state.entryChanged, quint8(0));
+        QCOMPARE(m_state.entryChanged, false);
     }
 
     void onlyFourthYears() {

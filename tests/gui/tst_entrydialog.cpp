@@ -99,7 +99,7 @@ struct ExportFixture {
         state.couples[0].university = QStringLiteral("旧名");
         state.coupleCount = 2;
         state.entryFileName = QStringLiteral("秋季戦.ent");
-        state.entryChanged = 1;
+        state.entryChanged = true;
     }
 };
 
@@ -210,7 +210,7 @@ private slots:
         AppState state = testfiles::stateIn(dir);
         writeGameNames(state, kGameNames);
         state.universityInfo = sampleInfo();
-        QVERIFY(write_university_file(state.universityFilePath(), state));
+        QVERIFY(write_university_file(state.universityFilePath(), state.universityInfo));
         const QByteArray bytes = testfiles::readBytes(state.universityFilePath());
         ScriptedPrompter prompter;
         runUniversityDialog(state, prompter, [&](EntryDialog* dialog) {
@@ -287,7 +287,7 @@ private slots:
         QTest::mouseClick(cancel, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!dialog);
-        QCOMPARE(f.state.entryChanged, quint8(1));
+        QCOMPARE(f.state.entryChanged, true);
         QVERIFY(!QFile::exists(f.state.universityFilePath()));
     }
 
@@ -344,7 +344,7 @@ private slots:
 
         QVERIFY(dialog->isVisible());
         QCOMPARE(exported.count(), 0);
-        QCOMPARE(f.state.entryChanged, quint8(1));
+        QCOMPARE(f.state.entryChanged, true);
         QCOMPARE(f.state.universityInfo.comment, QStringLiteral("よろしく\r\nお願いします"));
         QCOMPARE(readUniversityFile(f.state.universityFilePath()), f.state.universityInfo);
         for (qint32 i = 0; i < f.state.coupleCount; ++i) {
@@ -369,7 +369,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!dialog);
 
-        QCOMPARE(f.state.entryChanged, quint8(0));
+        QCOMPARE(f.state.entryChanged, false);
         QCOMPARE(f.state.universityInfo.gameName, QStringLiteral("春季大会"));
         QCOMPARE(f.prompter.shown().at(1).file.fileName, QStringLiteral("蒼嶺大学_春季大会"));
         for (const QString& path : {target, f.state.entryFilePath()}) {
@@ -399,7 +399,7 @@ private slots:
         QCOMPARE(f.prompter.shown().last().icon, Prompter::Icon::Stop);
         QVERIFY(dialog->isVisible());
         QCOMPARE(exported.count(), 0);
-        QCOMPARE(f.state.entryChanged, quint8(1));
+        QCOMPARE(f.state.entryChanged, true);
         QVERIFY(!QFile::exists(target));
         QVERIFY(!QFile::exists(f.state.entryFilePath()));
         delete dialog;

@@ -123,7 +123,7 @@ private slots:
     void startShowsTheMemberViewAtTheWidthOfTheColumns() {
         startWindow();
         QVERIFY(m_window->isVisible());
-        QCOMPARE(m_window->viewMode(), 1);
+        QCOMPARE(m_window->viewMode(), MainWindow::ViewMode::Members);
         QCOMPARE(m_window->windowTitle(), memberCaption(2));
         auto* list = child<MemberListView>(m_window.get(), "lvw_member");
         auto* grid = child<CoupleGridView>(m_window.get(), "mfg_couple");
@@ -177,7 +177,7 @@ private slots:
                 "現在ファイルが選択されていません。\rメニューにある新規作成か、ファイルを読み込みを行ってください。")});
         QCOMPARE(m_prompter.shown().constLast().icon, Prompter::Icon::Information);
         QVERIFY(child<QRadioButton>(m_window.get(), "optMember")->isChecked());
-        QCOMPARE(m_window->viewMode(), 1);
+        QCOMPARE(m_window->viewMode(), MainWindow::ViewMode::Members);
         QVERIFY(child<MemberListView>(m_window.get(), "lvw_member")->isVisible());
         QVERIFY(!child<QPushButton>(m_window.get(), "cmdEntry")->isEnabled());
         QVERIFY(!action("mnu_save_entry")->isEnabled());
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(m_prompter.shown().constFirst().proposed, QStringLiteral("蒼嶺大学_試合名"));
         QCOMPARE(m_state.entryFileName, QStringLiteral("秋季戦.ent"));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("カップル数 : 0   ファイル名 : 秋季戦.ent"));
-        QCOMPARE(m_window->viewMode(), 2);
+        QCOMPARE(m_window->viewMode(), MainWindow::ViewMode::Couples);
         QVERIFY(child<QRadioButton>(m_window.get(), "optCouple")->isChecked());
         auto* grid = child<CoupleGridView>(m_window.get(), "mfg_couple");
         QVERIFY(grid->isVisible());
@@ -219,7 +219,7 @@ private slots:
 
         // Back in the member view the export button goes off, the save menus stay on.
         QTest::mouseClick(child<QRadioButton>(m_window.get(), "optMember"), Qt::LeftButton);
-        QCOMPARE(m_window->viewMode(), 1);
+        QCOMPARE(m_window->viewMode(), MainWindow::ViewMode::Members);
         QCOMPARE(m_window->windowTitle(), memberCaption(2));
         QVERIFY(!child<QPushButton>(m_window.get(), "cmdEntry")->isEnabled());
         QVERIFY(action("mnu_save_entry")->isEnabled());
@@ -227,14 +227,14 @@ private slots:
 
         // And into the couple view again by its option button.
         QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
-        QCOMPARE(m_window->viewMode(), 2);
+        QCOMPARE(m_window->viewMode(), MainWindow::ViewMode::Couples);
         QVERIFY(m_prompter.messages().isEmpty());
     }
 
     void cancelledNewEntryStaysInTheMemberView() {
         startWindow();
         action("mnu_new_entry")->trigger(); // the input box is cancelled
-        QCOMPARE(m_window->viewMode(), 1);
+        QCOMPARE(m_window->viewMode(), MainWindow::ViewMode::Members);
         QVERIFY(m_state.entryFileName.isEmpty());
         QVERIFY(!action("mnu_save_entry")->isEnabled());
     }
@@ -272,8 +272,8 @@ private slots:
         QFETCH(bool, answer);
         startWindow();
         newEntry(QStringLiteral("秋季戦"));
-        m_state.membersChanged = 1;
-        m_state.entryChanged = 1;
+        m_state.membersChanged = true;
+        m_state.entryChanged = true;
         m_prompter.clear();
         m_prompter.setNextAnswer(answer);
         m_prompter.setNextAnswer(answer);
@@ -282,8 +282,8 @@ private slots:
         QCOMPARE(m_prompter.questions(),
                  (QStringList{QStringLiteral("現在のメンバーデータを保存します。よろしいですか？"),
                               QStringLiteral("現在のエントリーデータを保存します。よろしいですか？")}));
-        QCOMPARE(m_state.membersChanged, quint8(0));
-        QCOMPARE(m_state.entryChanged, quint8(0));
+        QCOMPARE(m_state.membersChanged, false);
+        QCOMPARE(m_state.entryChanged, false);
         QCOMPARE(QFile::exists(m_state.memberFilePath()), answer);
         QCOMPARE(QFile::exists(m_state.entryFilePath()), answer);
         QVERIFY(!m_window->isVisible());
@@ -303,12 +303,12 @@ private slots:
     void failedSaveOnCloseKeepsTheWindowOpen() {
         startWindow();
         m_state.entryFileName = QStringLiteral("missing-folder/x.ent");
-        m_state.entryChanged = 1;
+        m_state.entryChanged = true;
         m_prompter.setNextAnswer(true);
         QSignalSpy ended(m_window.get(), &MainWindow::programEnded);
         QVERIFY(!m_window->close());
         QVERIFY(m_window->isVisible());
-        QCOMPARE(m_state.entryChanged, quint8(1));
+        QCOMPARE(m_state.entryChanged, true);
         QCOMPARE(m_prompter.messages().size(), 1);
         QCOMPARE(ended.size(), 0);
     }
@@ -334,7 +334,7 @@ private slots:
         startWindow();
         m_prompter.setNextFile(m_dir.filePath(QStringLiteral("a.ent")));
         action("mnu_open_ently")->trigger();
-        QCOMPARE(m_window->viewMode(), 2);
+        QCOMPARE(m_window->viewMode(), MainWindow::ViewMode::Couples);
 
         m_prompter.setNextAnswer(true);
         m_prompter.setNextAnswer(true);
@@ -343,7 +343,7 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(m_state.memberCount, 2);
         QCOMPARE(listedNames(m_window->memberList()), (QStringList{QStringLiteral("一年"), QStringLiteral("三年")}));
-        QCOMPARE(m_window->memberList()->topLevelItem(0)->text(2), QStringLiteral("2"));
+        QCOMPARE(m_window->memberList()->topLevelItem(0)->text(2), QStringLiteral("2")); // the year
         QVERIFY(QFile::exists(m_state.memberFilePath()));
         // The couple view shows the re-read entry, the couple with a fourth-year partner gone.
         auto* grid = child<CoupleGridView>(m_window.get(), "mfg_couple");
@@ -396,7 +396,7 @@ private slots:
 
         m_state.members = {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0)};
         m_state.memberCount = 1;
-        m_window->expression_member_in_lvw();
+        m_window->refillMemberList();
         m_prompter.clear();
         m_prompter.setNextFile(m_dir.filePath(QStringLiteral("no-such-folder/m.txt")));
         action("mnu_member_out")->trigger();
@@ -406,6 +406,23 @@ private slots:
         m_prompter.clear();
         action("mnu_member_out")->trigger(); // cancelled dialog: nothing more
         QCOMPARE(m_prompter.messages().size(), 0);
+    }
+
+    // The program's "description|pattern|" filters as Qt's file dialog takes them.
+    void nameFilters_data() {
+        QTest::addColumn<QString>("bar");
+        QTest::addColumn<QString>("qt");
+        QTest::newRow("pattern in description")
+            << QStringLiteral("エントリーデータ(*.ent)|*.ent|") << QStringLiteral("エントリーデータ(*.ent)");
+        QTest::newRow("with blank") << QStringLiteral("エントリーファイル (*.ent)|*.ent|")
+                                    << QStringLiteral("エントリーファイル (*.ent)");
+        QTest::newRow("pattern added") << QStringLiteral("Text|*.txt|All|*.*|")
+                                       << QStringLiteral("Text (*.txt);;All (*.*)");
+    }
+    void nameFilters() {
+        QFETCH(QString, bar);
+        QFETCH(QString, qt);
+        QCOMPARE(qt_name_filters(bar), qt);
     }
 };
 

@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(child<QLineEdit>(&editor, "txt_name")->text(), name);
         QCOMPARE(state.members, before.members);
         QCOMPARE(state.memberCount, before.memberCount);
-        QCOMPARE(state.membersChanged, quint8(0));
+        QCOMPARE(state.membersChanged, false);
     }
 
     void appendAndReplace() {
@@ -111,7 +111,7 @@ private slots:
         state.members.append(testfiles::member(QStringLiteral("残骸"), QString(), 1, 0)); // beyond memberCount
         ScriptedPrompter prompter;
         MemberEditor editor(state, prompter);
-        QSignalSpy stored(&editor, &MemberEditor::membersStored);
+        QSignalSpy stored(state.notifier.get(), &StateNotifier::rosterChanged);
 
         editor.start_make_memberdat(-1);
         child<QLineEdit>(&editor, "txt_name")->setText(QStringLiteral("伊藤さくら"));
@@ -129,7 +129,7 @@ private slots:
         expected.department = QStringLiteral("理学部");
         QCOMPARE(state.members[3], expected);
         QCOMPARE(state.members[0].name, QStringLiteral("山田太郎"));
-        QCOMPARE(state.membersChanged, quint8(1));
+        QCOMPARE(state.membersChanged, true);
         QCOMPARE(stored.count(), 1);
         QVERIFY(!editor.isVisible());
 
@@ -151,7 +151,7 @@ private slots:
         const AppState before = state;
         ScriptedPrompter prompter;
         MemberEditor editor(state, prompter);
-        QSignalSpy stored(&editor, &MemberEditor::membersStored);
+        QSignalSpy stored(state.notifier.get(), &StateNotifier::rosterChanged);
         editor.start_make_memberdat(0);
         child<QLineEdit>(&editor, "txt_name")->setText(QStringLiteral("変更"));
         child<QComboBox>(&editor, "cmb_kaisei")->setCurrentIndex(3);
@@ -164,7 +164,7 @@ private slots:
         QVERIFY(!editor.isVisible());
         QCOMPARE(state.members, before.members);
         QCOMPARE(state.memberCount, before.memberCount);
-        QCOMPARE(state.membersChanged, quint8(0));
+        QCOMPARE(state.membersChanged, false);
         QCOMPARE(stored.count(), 0);
         QVERIFY(prompter.shown().isEmpty());
     }
@@ -181,7 +181,7 @@ private slots:
         AppState state = roster();
         ScriptedPrompter prompter;
         MemberEditor editor(state, prompter);
-        QSignalSpy stored(&editor, &MemberEditor::membersStored);
+        QSignalSpy stored(state.notifier.get(), &StateNotifier::rosterChanged);
         editor.start_make_memberdat(2);
         child<QLineEdit>(&editor, "txt_name")->setText(QStringLiteral("上書き"));
 
@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(state.members, after);
         QCOMPARE(state.memberCount, 2);
         QCOMPARE(stored.count(), 0);
-        QCOMPARE(state.membersChanged, quint8(0));
+        QCOMPARE(state.membersChanged, false);
     }
 
     void unencodableTextRefused_data() {

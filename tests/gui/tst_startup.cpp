@@ -38,7 +38,7 @@ private:
         AppState state;
         state.appFolder = folder;
         state.universityInfo.university = university;
-        QVERIFY(write_university_file(state.universityFilePath(), state));
+        QVERIFY(write_university_file(state.universityFilePath(), state.universityInfo));
     }
 
 private slots:
@@ -124,9 +124,9 @@ private slots:
         QCOMPARE(state.appFolder, folder);
         QCOMPARE(state.universityInfo.university, university);
         QCOMPARE(window->windowTitle(), memberCaption(1));
-        QCOMPARE(window->viewMode(), 1);
+        QCOMPARE(window->viewMode(), MainWindow::ViewMode::Members);
         QVERIFY(state.entryFileName.isEmpty());
-        QCOMPARE(state.membersChanged, quint8(0));
+        QCOMPARE(state.membersChanged, false);
         QVERIFY(prompter.shown().isEmpty());
     }
 

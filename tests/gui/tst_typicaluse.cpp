@@ -116,7 +116,7 @@ private slots:
         addMember(QStringLiteral("鈴木"), QStringLiteral("すずき"), QStringLiteral("2"), true);
         addMember(QStringLiteral("高橋"), QStringLiteral("たかはし"), QStringLiteral("1"), true);
         QCOMPARE(m_window->windowTitle(), memberCaption(3));
-        QCOMPARE(m_state.membersChanged, quint8(1));
+        QCOMPARE(m_state.membersChanged, true);
     }
 
     // Step 3: a new entry file, named in the input box.
@@ -160,13 +160,13 @@ private slots:
         QCOMPARE(m_prompter.questions().last(), QStringLiteral("7 番の 高橋 を消去します。よろしいですか？"));
         QCOMPARE(grid->model()->rowCount(), 3);
         QCOMPARE(cell(grid, 1, kGridColPartner), QStringLiteral("鈴木"));
-        QCOMPARE(m_state.entryChanged, quint8(1));
+        QCOMPARE(m_state.entryChanged, true);
     }
 
     // Step 6: saved under its own name.
     void save() {
         action(m_window.get(), "mnu_save_entry")->trigger();
-        QCOMPARE(m_state.entryChanged, quint8(0));
+        QCOMPARE(m_state.entryChanged, false);
         QVERIFY(QFile::exists(m_folder.filePath(QStringLiteral("秋季戦.ent"))));
     }
 
@@ -174,7 +174,7 @@ private slots:
     void exportEntry() {
         // Editing after the save makes the export the step that saves the entry.
         clickCell(m_window->coupleGrid(), 1, kGridColFirstDance + 2); // 鈴木: Fox
-        QCOMPARE(m_state.entryChanged, quint8(1));
+        QCOMPARE(m_state.entryChanged, true);
 
         QTest::mouseClick(child<QPushButton>(m_window.get(), "cmdEntry"), Qt::LeftButton);
         EntryDialog* dialog = m_window->entryDialog();
@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(fileRequest.kind, ScriptedPrompter::Shown::File);
         QCOMPARE(fileRequest.file.fileName, QStringLiteral("蒼嶺大学_秋の部内戦"));
         QCOMPARE(fileRequest.file.title, QStringLiteral("エントリーデータの出力"));
-        QCOMPARE(m_state.entryChanged, quint8(0));
+        QCOMPARE(m_state.entryChanged, false);
         QVERIFY(QFile::exists(target));
     }
 

@@ -97,7 +97,7 @@ private slots:
         state.memberCount = 2;
         state.universityInfo = university(QStringLiteral("A大学"), QStringLiteral("春の大会"));
         QVERIFY(write_member_file(m_members, state));
-        QVERIFY(write_university_file(m_uni, state));
+        QVERIFY(write_university_file(m_uni, state.universityInfo));
     }
 
     void commandLine_data() {

@@ -1,9 +1,7 @@
 #include "entrydialog.h"
 
-#include "cp932.h"
 #include "datafiles.h"
 #include "dialogsupport.h"
-#include "entrycommands.h"
 #include "export.h"
 #include "japanesefont.h"
 #include "twips.h"
@@ -65,7 +63,7 @@ QString commentForFile(const QString& shown) {
 } // namespace
 
 EntryDialog::EntryDialog(AppState& state, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), m_state(state), m_prompter(prompter), m_working(state.universityInfo) {
+    : QDialog(parent), m_state(state), m_prompter(prompter) {
     setObjectName(QStringLiteral("frm_entry"));
     setWindowTitle(QStringLiteral("エントリー作成"));
     setFont(ms_p_gothic(9));
@@ -73,30 +71,30 @@ EntryDialog::EntryDialog(AppState& state, Prompter& prompter, QWidget* parent)
     dialogsupport::make_fixed_window(this, kClientWidth, kClientHeight);
 
     // Created in tab order.
-    txt_University = makeBox(this, QStringLiteral("txt_University"), 1035, 15, 3630, 315);
-    txt_PartnerSchool = makeBox(this, QStringLiteral("txt_PartnerSchool"), 1035, 375, 3630, 285);
-    txt_Head = makeBox(this, QStringLiteral("txt_Head"), 1035, 705, 3630, 285);
-    txt_Manager = makeBox(this, QStringLiteral("txt_Manager"), 1035, 1050, 3630, 285);
-    txt_Leaguemember = makeBox(this, QStringLiteral("txt_Leaguemember"), 1035, kLeagueTop, 3630, kLeagueHeight);
+    m_universityEdit = makeBox(this, QStringLiteral("txt_University"), 1035, 15, 3630, 315);
+    m_partnerSchoolEdit = makeBox(this, QStringLiteral("txt_PartnerSchool"), 1035, 375, 3630, 285);
+    m_headEdit = makeBox(this, QStringLiteral("txt_Head"), 1035, 705, 3630, 285);
+    m_managerEdit = makeBox(this, QStringLiteral("txt_Manager"), 1035, 1050, 3630, 285);
+    m_leagueMemberEdit = makeBox(this, QStringLiteral("txt_Leaguemember"), 1035, kLeagueTop, 3630, kLeagueHeight);
 
-    cmb_Gname = new QComboBox(this);
-    cmb_Gname->setObjectName(QStringLiteral("cmb_Gname"));
-    cmb_Gname->setEditable(false);
-    place(cmb_Gname, 1020, 2085, 3645, 300);
+    m_gameNameBox = new QComboBox(this);
+    m_gameNameBox->setObjectName(QStringLiteral("cmb_Gname"));
+    m_gameNameBox->setEditable(false);
+    place(m_gameNameBox, 1020, 2085, 3645, 300);
 
-    txt_Comment = new QPlainTextEdit(this);
-    txt_Comment->setObjectName(QStringLiteral("txt_Comment"));
-    txt_Comment->setTabChangesFocus(true);
-    place(txt_Comment, 1005, kCommentTop, 3660, kCommentHeight);
-    dialogsupport::select_all_on_double_click(txt_Comment);
+    m_commentEdit = new QPlainTextEdit(this);
+    m_commentEdit->setObjectName(QStringLiteral("txt_Comment"));
+    m_commentEdit->setTabChangesFocus(true);
+    place(m_commentEdit, 1005, kCommentTop, 3660, kCommentHeight);
+    dialogsupport::select_all_on_double_click(m_commentEdit);
 
-    cmd_OK = new QPushButton(QStringLiteral("決定"), this);
-    cmd_OK->setObjectName(QStringLiteral("cmd_OK"));
-    cmd_OK->setDefault(true);
-    place(cmd_OK, kOkLeft, kButtonTop, kButtonWidth, kButtonHeight);
-    cmd_Cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    cmd_Cancel->setObjectName(QStringLiteral("cmd_Cancel"));
-    place(cmd_Cancel, kCancelLeft, kButtonTop, kButtonWidth, kButtonHeight);
+    m_okButton = new QPushButton(QStringLiteral("決定"), this);
+    m_okButton->setObjectName(QStringLiteral("cmd_OK"));
+    m_okButton->setDefault(true);
+    place(m_okButton, kOkLeft, kButtonTop, kButtonWidth, kButtonHeight);
+    m_cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    m_cancelButton->setObjectName(QStringLiteral("cmd_Cancel"));
+    place(m_cancelButton, kCancelLeft, kButtonTop, kButtonWidth, kButtonHeight);
 
     makeLabel(this, QStringLiteral("lbl_University"), QStringLiteral("大学名"), 15, 75, 540, 180,
               QStringLiteral("必ず書いてください。"));
@@ -104,79 +102,79 @@ EntryDialog::EntryDialog(AppState& state, Prompter& prompter, QWidget* parent)
     makeLabel(this, QStringLiteral("lbl_Head"), QStringLiteral("部長"), 30, 750, 360, 180);
     makeLabel(this, QStringLiteral("lbl_Manager"), QStringLiteral("マネージャー"), 15, 1080, 1005, 180);
     makeLabel(this, QStringLiteral("lbl_Leaguemember"), QStringLiteral("連盟委員"), 15, 1410, 720, 180);
-    lbl_Gname = makeLabel(this, QStringLiteral("lbl_Gname"), QStringLiteral("出場試合名"), 30, 2130, 900, 180,
-                          QStringLiteral("ファイル名に使うだけです。"));
-    lbl_Comment = makeLabel(this, QStringLiteral("lbl_Comment"), QStringLiteral("コメント"), 30, 2460, 555, 180);
+    m_gameNameLabel = makeLabel(this, QStringLiteral("lbl_Gname"), QStringLiteral("出場試合名"), 30, 2130, 900, 180,
+                                QStringLiteral("ファイル名に使うだけです。"));
+    m_commentLabel = makeLabel(this, QStringLiteral("lbl_Comment"), QStringLiteral("コメント"), 30, 2460, 555, 180);
 
-    connect(cmd_OK, &QPushButton::clicked, this, &EntryDialog::cmd_OK_Click);
-    connect(cmd_Cancel, &QPushButton::clicked, this, &EntryDialog::cmd_Cancel_Click);
+    connect(m_okButton, &QPushButton::clicked, this, &EntryDialog::confirm);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::close);
 
-    load_game_names();
+    loadGameNames();
 }
 
 EntryDialog::Mode EntryDialog::mode() const {
     return m_mode;
 }
 
-void EntryDialog::load_game_names() {
+void EntryDialog::loadGameNames() {
     QStringList names;
     const qint32 count = read_game_names(m_state.gameNamesPath(), names);
-    cmb_Gname->clear();
+    m_gameNameBox->clear();
     for (qint32 i = 0; i < count && i < names.size(); ++i)
-        cmb_Gname->addItem(names[i]);
+        m_gameNameBox->addItem(names[i]);
     // The first name is selected; without names nothing is.
-    cmb_Gname->setCurrentIndex(cmb_Gname->count() > 0 ? 0 : -1);
+    m_gameNameBox->setCurrentIndex(m_gameNameBox->count() > 0 ? 0 : -1);
 }
 
-void EntryDialog::show_university_info() {
-    txt_University->setText(m_working.university);
-    txt_PartnerSchool->setText(m_working.partnerSchool);
-    txt_Head->setText(m_working.head);
-    txt_Manager->setText(m_working.manager);
-    txt_Leaguemember->setText(m_working.leagueMember);
-    txt_Comment->setPlainText(commentForBox(m_working.comment));
+void EntryDialog::showUniversityInfo(const UniversityInfo& info) {
+    m_universityEdit->setText(info.university);
+    m_partnerSchoolEdit->setText(info.partnerSchool);
+    m_headEdit->setText(info.head);
+    m_managerEdit->setText(info.manager);
+    m_leagueMemberEdit->setText(info.leagueMember);
+    m_commentEdit->setPlainText(commentForBox(info.comment));
     // Exact comparison; when the list holds the name twice the later one is selected.
-    for (int i = 0; i < cmb_Gname->count(); ++i) {
-        if (cmb_Gname->itemText(i) == m_working.gameName)
-            cmb_Gname->setCurrentIndex(i);
+    for (int i = 0; i < m_gameNameBox->count(); ++i) {
+        if (m_gameNameBox->itemText(i) == info.gameName)
+            m_gameNameBox->setCurrentIndex(i);
     }
 }
 
-void EntryDialog::read_university_info() {
-    m_working.university = txt_University->text();
-    m_working.partnerSchool = txt_PartnerSchool->text();
-    m_working.head = txt_Head->text();
-    m_working.manager = txt_Manager->text();
-    m_working.leagueMember = txt_Leaguemember->text();
-    m_working.comment = commentForFile(txt_Comment->toPlainText());
-    m_working.gameName = cmb_Gname->currentIndex() >= 0 ? cmb_Gname->currentText() : QString();
+UniversityInfo EntryDialog::typedInfo() const {
+    return {m_universityEdit->text(),
+            m_partnerSchoolEdit->text(),
+            m_headEdit->text(),
+            m_managerEdit->text(),
+            m_leagueMemberEdit->text(),
+            commentForFile(m_commentEdit->toPlainText()),
+            m_gameNameBox->currentIndex() >= 0 ? m_gameNameBox->currentText() : QString()};
 }
 
 void EntryDialog::setExportControlsVisible(bool visible) {
-    cmb_Gname->setVisible(visible);
-    txt_Comment->setVisible(visible);
-    lbl_Gname->setVisible(visible);
-    lbl_Comment->setVisible(visible);
+    m_gameNameBox->setVisible(visible);
+    m_commentEdit->setVisible(visible);
+    m_gameNameLabel->setVisible(visible);
+    m_commentLabel->setVisible(visible);
 }
 
 // University mode: 決定 sits directly under 連盟委員 and the window ends below it; the competition list and
 // the comment lie beyond that edge and キャンセル (under 決定 at the same place) cannot be reached.
-void EntryDialog::arrange_for_university() {
+void EntryDialog::arrangeForUniversity() {
     const int top = kLeagueTop + kLeagueHeight;
-    place(cmd_OK, kCancelLeft, top, kButtonWidth, kButtonHeight);
-    place(cmd_Cancel, kCancelLeft, top, kButtonWidth, kButtonHeight);
-    cmd_OK->raise();
-    cmd_Cancel->hide();
+    place(m_okButton, kCancelLeft, top, kButtonWidth, kButtonHeight);
+    place(m_cancelButton, kCancelLeft, top, kButtonWidth, kButtonHeight);
+    m_okButton->raise();
+    m_cancelButton->hide();
     setExportControlsVisible(false);
     setFixedSize(twips::size(kClientWidth, top + kButtonHeight, this));
 }
 
 // Export mode: every control visible, 決定 and キャンセル side by side under the comment box.
-void EntryDialog::arrange_for_export() {
+void EntryDialog::arrangeForExport() {
     const int top = kCommentTop + kCommentHeight;
-    place(cmd_OK, kCancelLeft - kButtonWidth, top, kButtonWidth, kButtonHeight);
-    place(cmd_Cancel, kCancelLeft, top, kButtonWidth, kButtonHeight);
-    cmd_Cancel->show();
+    place(m_okButton, kCancelLeft - kButtonWidth, top, kButtonWidth, kButtonHeight);
+    place(m_cancelButton, kCancelLeft, top, kButtonWidth, kButtonHeight);
+    m_cancelButton->show();
     setExportControlsVisible(true);
     setFixedSize(twips::size(kClientWidth, top + kButtonHeight, this));
 }
@@ -184,9 +182,8 @@ void EntryDialog::arrange_for_export() {
 void EntryDialog::start_uniinf(AppState& state, Prompter& prompter, QWidget* parent) {
     auto* dialog = new EntryDialog(state, prompter, parent);
     dialog->m_mode = Mode::University;
-    dialog->m_working = state.universityInfo;
-    dialog->show_university_info();
-    dialog->arrange_for_university();
+    dialog->showUniversityInfo(state.universityInfo);
+    dialog->arrangeForUniversity();
 
     // Centred on the screen with its frame, as far as the platform tells the frame before the window is shown.
     dialog->winId();
@@ -197,106 +194,42 @@ void EntryDialog::start_uniinf(AppState& state, Prompter& prompter, QWidget* par
         const QRect area = screen->geometry();
         dialog->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
     }
-    dialog->txt_University->setFocus(Qt::OtherFocusReason);
+    dialog->m_universityEdit->setFocus(Qt::OtherFocusReason);
     // exec() deletes the dialog after it closed (WA_DeleteOnClose).
     dialog->exec();
 }
 
 void EntryDialog::start_entry() {
     m_mode = Mode::Export;
-    m_working = m_state.universityInfo;
-    if (cmb_Gname->count() > 0)
-        cmb_Gname->setCurrentIndex(0);
-    show_university_info();
-    arrange_for_export();
+    if (m_gameNameBox->count() > 0)
+        m_gameNameBox->setCurrentIndex(0);
+    showUniversityInfo(m_state.universityInfo);
+    arrangeForExport();
 
     // A request while the dialog is still open brings it to the front.
     if (isVisible())
         raise();
     show();
     activateWindow();
-    txt_University->setFocus(Qt::OtherFocusReason);
-    dialogsupport::select_all_text(txt_University);
+    m_universityEdit->setFocus(Qt::OtherFocusReason);
+    dialogsupport::select_all_text(m_universityEdit);
 }
 
-bool EntryDialog::check_entry_input() {
-    QString problem;
-    if (txt_University->text().isEmpty())
-        problem = QStringLiteral("大学名を必ず入力してください。");
-    else if (m_mode == Mode::Export && cmb_Gname->currentText().isEmpty())
-        problem = QStringLiteral("試合名を必ず選択してください。");
-    if (problem.isEmpty())
-        return true;
-    m_prompter.showMessage(problem, Prompter::Icon::Information);
-    return false;
-}
-
-// Refuses text that the files could not store, naming the field and the character.
-bool EntryDialog::check_encodable() {
-    const std::pair<QString, QString> fields[] = {
-        {QStringLiteral("大学名"), txt_University->text()},
-        {QStringLiteral("共同加盟校"), txt_PartnerSchool->text()},
-        {QStringLiteral("部長"), txt_Head->text()},
-        {QStringLiteral("マネージャー"), txt_Manager->text()},
-        {QStringLiteral("連盟委員"), txt_Leaguemember->text()},
-        {QStringLiteral("コメント"), txt_Comment->toPlainText()},
-        {QStringLiteral("出場試合名"), cmb_Gname->currentText()},
-    };
-    for (const auto& [field, text] : fields) {
-        const QString bad = cp932::firstUnencodable(text);
-        if (!bad.isEmpty()) {
-            m_prompter.showMessage(dialogsupport::unencodable_message(field, bad), Prompter::Icon::Exclamation);
-            return false;
-        }
-    }
-    return true;
-}
-
-void EntryDialog::cmd_OK_Click() {
-    if (!check_entry_input() || !check_encodable())
+void EntryDialog::confirm() {
+    const UniversityInfo typed = typedInfo();
+    if (!check_university_input(typed, m_mode == Mode::Export, m_prompter))
         return;
-    read_university_info();
-
-    // uniinf.dat is written before anything changes in memory, so a failed write leaves the program as
-    // it was and the dialog open for another try.
-    AppState written;
-    written.universityInfo = m_working;
-    QString error;
-    if (!write_university_file(m_state.universityFilePath(), written, &error)) {
-        m_prompter.showMessage(error, Prompter::Icon::Stop);
+    // uniinf.dat is written before anything changes in memory, so a failed write leaves the program as it was
+    // and the dialog open for another try.
+    if (!store_university_info(m_state, typed, m_prompter))
         return;
-    }
-    m_state.universityInfo = m_working;
-
-    if (m_mode == Mode::University || export_entry())
+    if (m_mode == Mode::University) {
         close();
-}
-
-// The rest of an export, after uniinf.dat was written. False keeps the dialog open: the file dialog was
-// cancelled or a write failed (reported, and the entry stays unsaved).
-bool EntryDialog::export_entry() {
-    stamp_couples(m_state);
-    m_prompter.showMessage(QStringLiteral("これから出力するファイルを E-Mail にて送ってください。"),
-                           Prompter::Icon::Exclamation);
-    const QString path =
-        show_file_dialog(m_prompter, QString(), false, QStringLiteral("エントリーファイル (*.ent)|*.ent|"),
-                         export_file_name(m_state.universityInfo), QStringLiteral("エントリーデータの出力"));
-    if (path.isEmpty())
-        return false;
-
-    // The chosen path exactly as returned, then the open entry file, so both hold the stamped couples.
-    for (const QString& target : {path, m_state.entryFilePath()}) {
-        QString error;
-        if (!write_entry_file(target, m_state, &error)) {
-            m_prompter.showMessage(error, Prompter::Icon::Stop);
-            return false;
-        }
+        return;
     }
-    m_state.entryChanged = 0;
-    emit entryExported();
-    return true;
-}
-
-void EntryDialog::cmd_Cancel_Click() {
-    close();
+    // A cancelled file dialog or a failed write keeps the dialog open; the entry stays unsaved.
+    if (export_entry(m_state, m_prompter) == ExportResult::Exported) {
+        emit entryExported();
+        close();
+    }
 }

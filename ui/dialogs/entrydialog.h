@@ -12,7 +12,24 @@ class QPlainTextEdit;
 class QPushButton;
 
 // frm_entry, "エントリー作成": the university information (modal, university mode) and the export of the
-// entry (not modal, export mode). Destroyed when it closes (WA_DeleteOnClose).
+// entry (not modal, export mode). Destroyed when it closes (WA_DeleteOnClose). Its 決定 hands what the boxes
+// hold to the core: the checks, storing the information and, in export mode, the export.
+//
+// | objectName        | member               | what it is                                         |
+// |-------------------|----------------------|----------------------------------------------------|
+// | frm_entry         | this                 | the dialog                                         |
+// | txt_University    | m_universityEdit     | 大学名                                             |
+// | txt_PartnerSchool | m_partnerSchoolEdit  | 共同加盟校                                         |
+// | txt_Head          | m_headEdit           | 部長                                               |
+// | txt_Manager       | m_managerEdit        | マネージャー                                       |
+// | txt_Leaguemember  | m_leagueMemberEdit   | 連盟委員                                           |
+// | cmb_Gname         | m_gameNameBox        | 出場試合名 (the names of Gamename.txt)             |
+// | txt_Comment       | m_commentEdit        | コメント                                           |
+// | lbl_Gname         | m_gameNameLabel      | 出場試合名 (hidden in university mode)             |
+// | lbl_Comment       | m_commentLabel       | コメント (hidden in university mode)               |
+// | cmd_OK            | m_okButton           | 決定 (the default button)                          |
+// | cmd_Cancel        | m_cancelButton       | キャンセル                                         |
+// | lbl_University, lbl_PartnerSchool, lbl_Head, lbl_Manager, lbl_Leaguemember | (labels) | the boxes' captions |
 class EntryDialog : public QDialog {
     Q_OBJECT
 public:
@@ -33,35 +50,28 @@ signals:
     // Emitted after a completed export (the entry then counts as saved).
     void entryExported();
 
-private slots:
-    void cmd_OK_Click();
-    void cmd_Cancel_Click();
-
 private:
-    void load_game_names();
-    void show_university_info();
-    void read_university_info();
-    bool check_entry_input();
-    bool check_encodable();
-    void arrange_for_university();
-    void arrange_for_export();
+    void loadGameNames();
+    void showUniversityInfo(const UniversityInfo& info);
+    UniversityInfo typedInfo() const;
+    void arrangeForUniversity();
+    void arrangeForExport();
     void setExportControlsVisible(bool visible);
-    bool export_entry();
+    void confirm();
 
     AppState& m_state;
     Prompter& m_prompter;
-    UniversityInfo m_working;
     Mode m_mode = Mode::University;
 
-    QLineEdit* txt_University = nullptr;
-    QLineEdit* txt_PartnerSchool = nullptr;
-    QLineEdit* txt_Head = nullptr;
-    QLineEdit* txt_Manager = nullptr;
-    QLineEdit* txt_Leaguemember = nullptr;
-    QComboBox* cmb_Gname = nullptr;
-    QPlainTextEdit* txt_Comment = nullptr;
-    QLabel* lbl_Gname = nullptr;
-    QLabel* lbl_Comment = nullptr;
-    QPushButton* cmd_OK = nullptr;
-    QPushButton* cmd_Cancel = nullptr;
+    QLineEdit* m_universityEdit = nullptr;
+    QLineEdit* m_partnerSchoolEdit = nullptr;
+    QLineEdit* m_headEdit = nullptr;
+    QLineEdit* m_managerEdit = nullptr;
+    QLineEdit* m_leagueMemberEdit = nullptr;
+    QComboBox* m_gameNameBox = nullptr;
+    QPlainTextEdit* m_commentEdit = nullptr;
+    QLabel* m_gameNameLabel = nullptr;
+    QLabel* m_commentLabel = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };

@@ -26,15 +26,17 @@ int CoupleGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CoupleGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= kGridColumnCount)
         return {};
     const int row = index.row();
     const int column = index.column();
     switch (role) {
-    case Qt::DisplayRole: {
-        const QStringList& texts = m_rows.at(row);
-        return column < texts.size() ? texts.at(column) : QString();
-    }
+    case Qt::DisplayRole:
+        return m_rows.at(row).text(column);
+    case CouplePositionRole:
+        return m_rows.at(row).couple;
+    case PartnerPositionRole:
+        return m_rows.at(row).partner;
     case Qt::TextAlignmentRole:
         if (column == kGridColLeader || column == kGridColPartner)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignTop));

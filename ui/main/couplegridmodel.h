@@ -5,12 +5,18 @@
 #include <QAbstractTableModel>
 #include <QPalette>
 
-// The texts of the couple grid as a table model: every row is shown as it was built by
-// build_couple_grid_rows. Row 0 is an ordinary row that looks like a title row (button-shadow background,
-// white text); columns 1 and 2 are aligned left and top, all others centred.
+// The couple grid as a table model: every row is shown as it was built by build_couple_grid_rows. Row 0 is an
+// ordinary row that looks like a title row (button-shadow background, white text); columns 1 and 2 are aligned
+// left and top, all others centred. Every cell of a row carries the positions of the record it shows in the
+// two position roles (-1 on the title row).
 class CoupleGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    enum Role {
+        CouplePositionRole = Qt::UserRole, // qint32: the couple's position in `couples`
+        PartnerPositionRole                // qint32: the partner's position in that couple
+    };
+
     explicit CoupleGridModel(QObject* parent = nullptr);
 
     // Replaces every row at once (a full refill; the views drop their current cell and selection).

@@ -41,7 +41,7 @@ void CoupleGridView::setup_couple_grid() {
     verticalHeader()->setDefaultSectionSize(rowHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
-    m_model->setRows({couple_grid_titles()});
+    m_model->setRows({CoupleGridRow{couple_grid_titles()}});
     m_model->setTitlePalette(palette());
     setCurrentCell(0, 0);
 
@@ -49,9 +49,6 @@ void CoupleGridView::setup_couple_grid() {
     setColumnWidth(kGridColPartner, twips::toPixelsX(kNameColumnTwips, this));
     for (int column = kGridColFirstDance; column <= kGridColLastDance; ++column)
         setColumnWidth(column, twips::toPixelsX(kDanceColumnTwips, this));
-    // The two position columns carry data only: width 0.
-    setColumnHidden(kGridColCouple, true);
-    setColumnHidden(kGridColPartnerPos, true);
     show();
 }
 

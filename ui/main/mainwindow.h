@@ -1,6 +1,5 @@
 #pragma once
 
-#include "couplegrid.h"
 #include "prompter.h"
 #include "records.h"
 
@@ -18,15 +17,40 @@ class QPushButton;
 class QRadioButton;
 class QTreeWidgetItem;
 
-// True when the roster holds at least one leader and at least one partner.
-bool has_leader_and_partner(const AppState& state);
-
 // frm_main: the member view and the couple view of the open entry, the button row and the two menus.
-// Every command works on the one AppState; the dialogs it opens are not modal (except the university
-// information) and exist once each.
+// Every command works on the one AppState; the views follow the state's notifier. The dialogs it opens are not
+// modal (except the university information) and exist once each.
+//
+// Controls, by objectName (what tests and the design call them) and the member that carries each:
+//
+// | objectName               | member                 | what it is                                  |
+// |--------------------------|------------------------|---------------------------------------------|
+// | frm_main                 | this                   | the window                                  |
+// | client_area              | m_client               | the area below the menu bar                 |
+// | lvw_member               | m_memberList           | the member list                             |
+// | mfg_couple               | m_coupleGrid           | the couple grid                             |
+// | cmd_add                  | m_addButton            | 追加                                        |
+// | cmd_del                  | m_deleteButton         | 削除                                        |
+// | optMember                | m_memberViewOption     | メンバー表示                                |
+// | optCouple                | m_coupleViewOption     | カップル表示                                |
+// | cmdEntry                 | m_exportButton         | エントリーファイル出力                      |
+// | mnu_file                 | m_fileMenu             | ファイル                                    |
+// | mnu_new_entry            | m_newEntryAction       | エントリーファイル新規作成                  |
+// | mnu_open_ently           | m_openEntryAction      | エントリーファイルを開く                    |
+// | mnu_save_entry           | m_saveEntryAction      | エントリーファイルの上書き保存              |
+// | mnu_save_change_filename | m_saveEntryAsAction    | エントリーファイルを名前を付けて保存        |
+// | mnu__save_member         | m_saveMembersAction    | メンバーファイル保存                        |
+// | mnu_end                  | m_quitAction           | 終了                                        |
+// | mnu_tmp, mnu_tmp2, mnu_tmp1 | (separators)        | the lines between the file menu's groups    |
+// | mnu_option               | m_optionMenu           | オプション                                  |
+// | mnu_Uni                  | m_universityAction     | 大学情報変更                                |
+// | mnu_up_Grade             | m_advanceYearsAction   | すべてのメンバーの学年を１つあげる          |
+// | mnu_member_out           | m_memberTextAction     | メンバーテキスト出力                        |
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    enum class ViewMode { None, Members, Couples };
+
     MainWindow(AppState& state, Prompter& prompter, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -35,8 +59,8 @@ public:
 
     // Shows the view of the selected option button (the couple view only while an entry is open).
     void switch_view();
-    // Refills the member list from the roster and shows the member count in the caption.
-    void expression_member_in_lvw();
+    // Refills the member list from the roster and shows the caption of the view on screen.
+    void refillMemberList();
     // Rebuilds the couple grid from the couples of the open entry.
     void fill_couple_grid();
     // "カップル数 : N   ファイル名 : NAME" in the caption.
@@ -44,11 +68,7 @@ public:
     // Fits the list or the grid to the client area.
     void resize_main_view();
 
-    // The delete command of the member view: asks, then removes the selected members.
-    void delete_members();
-
-    // 0 before the first view switch, 1 member view, 2 couple view.
-    int viewMode() const { return m_viewMode; }
+    ViewMode viewMode() const { return m_viewMode; }
     qint32 selectedMember() const { return m_selectedMember; }
     qint32 currentCouple() const { return m_currentCouple; }
     qint32 currentPartner() const { return m_currentPartner; }
@@ -69,31 +89,31 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void layout_main_controls();
-    void create_menus();
-    void enable_entry_commands();
+    void createControls();
+    void createMenus();
+    void layoutButtonRow();
+    void enableEntryCommands();
     // The caption of the view that is shown.
-    void show_view_caption();
-    // Tells an open couple editor that members or couples were changed or replaced under it.
-    void notify_data_replaced();
+    void showViewCaption();
+    void showCouples();
 
-    void cmd_add_Click();
-    void cmd_del_Click();
-    void cmdEntry_Click();
-    void lvw_member_ItemClick(QTreeWidgetItem* item);
-    void lvw_member_DblClick();
-    void mfg_couple_Click();
-    void mfg_couple_DblClick();
-    void mnu_new_entry_Click();
-    void mnu_open_ently_Click();
-    void mnu_save_entry_Click();
-    void mnu_save_change_filename_Click();
-    void mnu__save_member_Click();
-    void mnu_Uni_Click();
-    void mnu_up_Grade_Click();
-    void mnu_member_out_Click();
-    // After a new or opened entry: couples were replaced; show the couple view.
-    void show_opened_entry();
+    void addRecord();
+    void deleteRecords();
+    void deleteSelectedMembers();
+    void deleteSelectedCouples();
+    void exportEntry();
+    void rememberClickedMember(QTreeWidgetItem* item);
+    void editClickedMember();
+    void switchClickedCell();
+    void editCurrentCouple();
+    void newEntryFile();
+    void openEntryFile();
+    void saveEntryFile();
+    void saveEntryFileAs();
+    void saveMemberFile();
+    void editUniversityInfo();
+    void advanceYears();
+    void exportMemberText();
 
     MemberEditor* ensureMemberEditor();
     CoupleEditor* ensureCoupleEditor();
@@ -104,29 +124,29 @@ private:
     QWidget* m_client = nullptr;
     MemberListView* m_memberList = nullptr;
     CoupleGridView* m_coupleGrid = nullptr;
-    QPushButton* m_cmdAdd = nullptr;
-    QPushButton* m_cmdDel = nullptr;
-    QRadioButton* m_optMember = nullptr;
-    QRadioButton* m_optCouple = nullptr;
-    QPushButton* m_cmdEntry = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
+    QRadioButton* m_memberViewOption = nullptr;
+    QRadioButton* m_coupleViewOption = nullptr;
+    QPushButton* m_exportButton = nullptr;
 
-    QMenu* m_mnuFile = nullptr;
-    QMenu* m_mnuOption = nullptr;
-    QAction* m_mnuNewEntry = nullptr;
-    QAction* m_mnuOpenEntry = nullptr;
-    QAction* m_mnuSaveEntry = nullptr;
-    QAction* m_mnuSaveChangeFilename = nullptr;
-    QAction* m_mnuSaveMember = nullptr;
-    QAction* m_mnuEnd = nullptr;
-    QAction* m_mnuUni = nullptr;
-    QAction* m_mnuUpGrade = nullptr;
-    QAction* m_mnuMemberOut = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_optionMenu = nullptr;
+    QAction* m_newEntryAction = nullptr;
+    QAction* m_openEntryAction = nullptr;
+    QAction* m_saveEntryAction = nullptr;
+    QAction* m_saveEntryAsAction = nullptr;
+    QAction* m_saveMembersAction = nullptr;
+    QAction* m_quitAction = nullptr;
+    QAction* m_universityAction = nullptr;
+    QAction* m_advanceYearsAction = nullptr;
+    QAction* m_memberTextAction = nullptr;
 
     QPointer<MemberEditor> m_memberEditor;
     QPointer<CoupleEditor> m_coupleEditor;
     QPointer<EntryDialog> m_entryDialog;
 
-    int m_viewMode = 0;
+    ViewMode m_viewMode = ViewMode::None;
     qint32 m_selectedMember = 0;
     qint32 m_currentCouple = 0;
     qint32 m_currentPartner = 0;

@@ -1,14 +1,14 @@
 #include "qtprompter.h"
 
-#include "entrycommands.h"
-
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
 // The program's texts break lines with a carriage return, as the designed message boxes did; Qt's labels
 // break only at a line feed.
@@ -21,15 +21,20 @@ QString displayText(const QString& text) {
 
 QMessageBox::Icon boxIcon(Prompter::Icon icon) {
     switch (icon) {
-    case Prompter::Icon::Exclamation: return QMessageBox::Warning;
-    case Prompter::Icon::Stop: return QMessageBox::Critical;
-    case Prompter::Icon::Information: break;
+    case Prompter::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Prompter::Icon::Stop:
+        return QMessageBox::Critical;
+    case Prompter::Icon::Information:
+        break;
     }
     return QMessageBox::Information;
 }
 } // namespace
 
-QString QtPrompter::applicationTitle() { return QStringLiteral("DanceEntry"); }
+QString QtPrompter::applicationTitle() {
+    return QStringLiteral("DanceEntry");
+}
 
 void QtPrompter::showMessage(const QString& text, Icon icon) {
     QMessageBox box(boxIcon(icon), applicationTitle(), displayText(text), QMessageBox::Ok, dialogParent());
@@ -69,4 +74,21 @@ QString QtPrompter::chooseFile(const FileRequest& request) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+QString qt_name_filters(const QString& barFilter) {
+    const QStringList parts = barFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString& pattern = parts[i + 1];
+        if (description.isEmpty() && pattern.isEmpty())
+            continue;
+        if (pattern.isEmpty() || description.contains(QLatin1Char('(') + pattern + QLatin1Char(')')))
+            filters << description;
+        else
+            filters << description + QStringLiteral(" (") +
+                           QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
 }

@@ -2,8 +2,7 @@
 
 #include "prompter.h"
 
-#include <QPointer>
-#include <QWidget>
+#include <QString>
 
 // The prompter of the running program: Qt's message boxes, input dialog and file dialogs, each with the
 // application's title, parented to the window that is active at the moment.
@@ -16,3 +15,6 @@ public:
     QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
     QString chooseFile(const FileRequest& request) override;
 };
+
+// The program's filter "desc|pattern|desc|pattern|" as a Qt name filter list ("desc (pattern);;...").
+QString qt_name_filters(const QString& barFilter);

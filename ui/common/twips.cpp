@@ -21,12 +21,15 @@ qreal dpiY(const QWidget* widget) {
 }
 } // namespace
 
-int toPixelsX(int twips, const QWidget* widget) { return int(std::lround(twips * dpiX(widget) / 1440.0)); }
-int toPixelsY(int twips, const QWidget* widget) { return int(std::lround(twips * dpiY(widget) / 1440.0)); }
+int toPixelsX(int twips, const QWidget* widget) {
+    return int(std::lround(twips * dpiX(widget) / 1440.0));
+}
+int toPixelsY(int twips, const QWidget* widget) {
+    return int(std::lround(twips * dpiY(widget) / 1440.0));
+}
 
 QRect rect(int left, int top, int width, int height, const QWidget* widget) {
-    return QRect(toPixelsX(left, widget), toPixelsY(top, widget), toPixelsX(width, widget),
-                 toPixelsY(height, widget));
+    return QRect(toPixelsX(left, widget), toPixelsY(top, widget), toPixelsX(width, widget), toPixelsY(height, widget));
 }
 
 QSize size(int width, int height, const QWidget* widget) {

@@ -1,16 +1,13 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
-
 class QDialog;
 class QLineEdit;
 class QPlainTextEdit;
 class QTreeWidget;
 class QWidget;
 
-// Small pieces shared by the three dialogs: the designed layout in twips, select-all on double click,
-// clearing a member list's selection and the message for text code page 932 cannot store.
+// Small pieces shared by the windows: the designed layout in twips, select-all on double click and clearing a
+// member list's selection.
 namespace dialogsupport {
 
 // A fixed-size dialog window (no minimise and maximise buttons) whose client area has the designed size.
@@ -33,8 +30,5 @@ void select_all_on_double_click(QPlainTextEdit* box);
 
 // Deselects every row of the list; a list without rows stays as it is.
 void clear_lvw_selection(QTreeWidget* list);
-
-// The refusal shown when `field` holds `character`, which code page 932 cannot store.
-QString unencodable_message(const QString& field, const QString& character);
 
 } // namespace dialogsupport

@@ -7,9 +7,9 @@ const QString kDesignedFamily = QStringLiteral("ＭＳ Ｐゴシック");
 }
 
 void install_japanese_font_substitutions() {
-    const QStringList fallbacks = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+    const QStringList fallbacks = {QStringLiteral("IPAPGothic"),       QStringLiteral("IPAGothic"),
                                    QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"),
-                                   QStringLiteral("TakaoPGothic"), QStringLiteral("Sans Serif")};
+                                   QStringLiteral("TakaoPGothic"),     QStringLiteral("Sans Serif")};
     QFont::insertSubstitutions(kDesignedFamily, fallbacks);
     QFont::insertSubstitutions(QStringLiteral("MS PGothic"), fallbacks);
 }

@@ -6,7 +6,6 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStringList>
 #include <QTextCursor>
 #include <QTreeWidget>
 
@@ -81,15 +80,6 @@ void select_all_on_double_click(QPlainTextEdit* box) {
 void clear_lvw_selection(QTreeWidget* list) {
     for (int row = 0; row < list->topLevelItemCount(); ++row)
         list->topLevelItem(row)->setSelected(false);
-}
-
-QString unencodable_message(const QString& field, const QString& character) {
-    QStringList codes;
-    for (const char32_t ucs : character.toUcs4())
-        codes << QStringLiteral("U+%1").arg(
-            QString::number(uint(ucs), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-    return QStringLiteral("「%1」に保存できない文字「%2」(%3) が含まれています。\nこの文字を使わずに入力してください。")
-        .arg(field, character, codes.join(QLatin1Char(' ')));
 }
 
 } // namespace dialogsupport

@@ -1,0 +1,149 @@
+#include "mainwindow.h"
+
+#include "coupleeditor.h"
+#include "couplegridview.h"
+#include "deletion.h"
+#include "entrycheck.h"
+#include "entrycommands.h"
+#include "entrydialog.h"
+#include "membereditor.h"
+#include "memberlistview.h"
+#include "membertextcommand.h"
+#include "roster.h"
+#include "toggling.h"
+#include "yearadvancecommand.h"
+
+#include <QRadioButton>
+
+// The commands of the main window's buttons, lists and menus. Each collects what the user chose and hands it
+// to the core; the views follow through the state's notifier.
+
+// ---- member view ----
+
+void MainWindow::rememberClickedMember(QTreeWidgetItem* item) {
+    m_selectedMember = m_memberList->count_selected_members() == 1 ? MemberListView::memberPosition(item) : -1;
+}
+
+void MainWindow::editClickedMember() {
+    // A position left over from before a deletion, or one in an empty roster, starts a new member.
+    ensureMemberEditor()->start_make_memberdat(m_state.isMember(m_selectedMember) ? m_selectedMember : -1);
+}
+
+void MainWindow::deleteSelectedMembers() {
+    // The rows actually selected decide what is deleted: the last clicked item may have been deselected, or
+    // the selection may have been changed with the keyboard since.
+    delete_members(m_state, m_memberList->selectedPositions(), m_prompter);
+}
+
+// ---- couple view ----
+
+void MainWindow::switchClickedCell() {
+    // A copy of the rows: a switch rebuilds the grid while the click is still being handled.
+    const CoupleGridRows rows = m_coupleGrid->rows();
+    if (rows.size() <= 1)
+        return;
+    couple_grid_click(m_state, rows, m_coupleGrid->cursor(), m_currentCouple, m_currentPartner, m_prompter);
+}
+
+void MainWindow::editCurrentCouple() {
+    if (m_state.isCouple(m_currentCouple))
+        ensureCoupleEditor()->start_make_couple(m_currentCouple);
+}
+
+void MainWindow::deleteSelectedCouples() {
+    const CoupleGridRows rows = m_coupleGrid->rows();
+    GridCursor cursor = m_coupleGrid->cursor();
+    const GridCursor before = cursor;
+    if (!delete_couples(m_state, rows, cursor, m_currentCouple, m_currentPartner, m_prompter)) {
+        // The grid is rebuilt whatever the answer, as after every delete command.
+        fill_couple_grid();
+        show_entry_caption();
+        return;
+    }
+    if (cursor.row != before.row || cursor.column != before.column)
+        m_coupleGrid->setCurrentCell(cursor.row, cursor.column);
+}
+
+// ---- buttons ----
+
+void MainWindow::addRecord() {
+    if (m_viewMode == ViewMode::Members) {
+        ensureMemberEditor()->start_make_memberdat(-1);
+    } else if (m_viewMode == ViewMode::Couples) {
+        if (has_leader_and_partner(m_state))
+            ensureCoupleEditor()->start_make_couple(-1);
+        else
+            m_prompter.showMessage(QStringLiteral("リーダー、パートナーを1人以上作ってください。"),
+                                   Prompter::Icon::Stop);
+    }
+}
+
+void MainWindow::deleteRecords() {
+    if (m_viewMode == ViewMode::Members && m_state.memberCount > 0)
+        deleteSelectedMembers();
+    else if (m_viewMode == ViewMode::Couples && m_state.coupleCount > 0)
+        deleteSelectedCouples();
+}
+
+void MainWindow::exportEntry() {
+    if (!check_entry(m_state, m_prompter))
+        return;
+    if (!m_entryDialog)
+        m_entryDialog = new EntryDialog(m_state, m_prompter, this);
+    m_entryDialog->start_entry();
+}
+
+// ---- menus ----
+
+void MainWindow::showCouples() {
+    m_coupleViewOption->setChecked(true);
+    switch_view();
+}
+
+void MainWindow::newEntryFile() {
+    if (command_new_entry(m_state, m_prompter))
+        showCouples();
+}
+
+void MainWindow::openEntryFile() {
+    if (command_open_entry(m_state, m_prompter))
+        showCouples();
+}
+
+void MainWindow::saveEntryFile() {
+    command_save_entry(m_state, m_prompter);
+}
+
+void MainWindow::saveEntryFileAs() {
+    command_save_entry_as(m_state, m_prompter);
+}
+
+void MainWindow::saveMemberFile() {
+    command_save_members(m_state, m_prompter);
+}
+
+void MainWindow::editUniversityInfo() {
+    EntryDialog::start_uniinf(m_state, m_prompter, this);
+}
+
+void MainWindow::advanceYears() {
+    run_year_advance(m_state, m_prompter);
+}
+
+void MainWindow::exportMemberText() {
+    run_member_text_export(m_state, m_prompter, *m_memberList);
+}
+
+// ---- dialogs ----
+
+MemberEditor* MainWindow::ensureMemberEditor() {
+    if (!m_memberEditor)
+        m_memberEditor = new MemberEditor(m_state, m_prompter, this);
+    return m_memberEditor;
+}
+
+CoupleEditor* MainWindow::ensureCoupleEditor() {
+    if (!m_coupleEditor)
+        m_coupleEditor = new CoupleEditor(m_state, m_prompter, this);
+    return m_coupleEditor;
+}
