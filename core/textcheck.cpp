@@ -4,6 +4,19 @@
 
 #include <QStringList>
 
+QString lines_for_display(const QString& text) {
+    QString result = text;
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
+QString lines_for_file(const QString& text) {
+    QString result = text;
+    result.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return result;
+}
+
 QString unstorable_text_message(const QString& label, const QString& character) {
     QStringList codes;
     for (const char32_t ucs : character.toUcs4())

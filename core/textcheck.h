@@ -5,6 +5,11 @@
 #include <QList>
 #include <QString>
 
+// Line breaks: the files store them as CR LF (and the program's messages break with CR, as the Windows
+// program's did); the widgets edit and show them as LF.
+QString lines_for_display(const QString& text); // CR LF and CR become LF
+QString lines_for_file(const QString& text);    // LF becomes CR LF
+
 // A text as the user typed it into a box, with the box's label.
 struct LabelledText {
     QString label;

@@ -1,5 +1,7 @@
 #include "qtprompter.h"
 
+#include "textcheck.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -8,15 +10,6 @@
 namespace {
 QWidget* dialogParent() {
     return QApplication::activeWindow();
-}
-
-// The program's texts break lines with a carriage return, as the designed message boxes did; Qt's labels
-// break only at a line feed.
-QString displayText(const QString& text) {
-    QString result = text;
-    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return result;
 }
 
 QMessageBox::Icon boxIcon(Prompter::Icon icon) {
@@ -37,13 +30,13 @@ QString QtPrompter::applicationTitle() {
 }
 
 void QtPrompter::showMessage(const QString& text, Icon icon) {
-    QMessageBox box(boxIcon(icon), applicationTitle(), displayText(text), QMessageBox::Ok, dialogParent());
+    QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::Ok, dialogParent());
     box.setObjectName(QStringLiteral("msg_box"));
     box.exec();
 }
 
 bool QtPrompter::askYesNo(const QString& text, Icon icon) {
-    QMessageBox box(boxIcon(icon), applicationTitle(), displayText(text), QMessageBox::Yes | QMessageBox::No,
+    QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::Yes | QMessageBox::No,
                     dialogParent());
     box.setObjectName(QStringLiteral("msg_box"));
     box.setDefaultButton(QMessageBox::Yes);
@@ -54,7 +47,7 @@ QString QtPrompter::inputText(const QString& title, const QString& prompt, const
     QInputDialog dialog(dialogParent());
     dialog.setObjectName(QStringLiteral("input_box"));
     dialog.setWindowTitle(title);
-    dialog.setLabelText(displayText(prompt));
+    dialog.setLabelText(lines_for_display(prompt));
     dialog.setTextValue(proposed);
     if (dialog.exec() != QDialog::Accepted)
         return {};

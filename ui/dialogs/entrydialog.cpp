@@ -4,6 +4,7 @@
 #include "dialogsupport.h"
 #include "export.h"
 #include "japanesefont.h"
+#include "textcheck.h"
 #include "twips.h"
 
 #include <QComboBox>
@@ -44,20 +45,6 @@ QLabel* makeLabel(QWidget* parent, const QString& objectName, const QString& tex
         label->setToolTip(toolTip);
     place_growing(label, left, top, width, height);
     return label;
-}
-
-// The comment box shows line breaks as it edits them; the files store them as CR LF.
-QString commentForBox(const QString& stored) {
-    QString text = stored;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
-QString commentForFile(const QString& shown) {
-    QString text = shown;
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return text;
 }
 
 } // namespace
@@ -132,7 +119,7 @@ void EntryDialog::showUniversityInfo(const UniversityInfo& info) {
     m_headEdit->setText(info.head);
     m_managerEdit->setText(info.manager);
     m_leagueMemberEdit->setText(info.leagueMember);
-    m_commentEdit->setPlainText(commentForBox(info.comment));
+    m_commentEdit->setPlainText(lines_for_display(info.comment));
     // Exact comparison; when the list holds the name twice the later one is selected.
     for (int i = 0; i < m_gameNameBox->count(); ++i) {
         if (m_gameNameBox->itemText(i) == info.gameName)
@@ -146,7 +133,7 @@ UniversityInfo EntryDialog::typedInfo() const {
             m_headEdit->text(),
             m_managerEdit->text(),
             m_leagueMemberEdit->text(),
-            commentForFile(m_commentEdit->toPlainText()),
+            lines_for_file(m_commentEdit->toPlainText()),
             m_gameNameBox->currentIndex() >= 0 ? m_gameNameBox->currentText() : QString()};
 }
 
