@@ -26,16 +26,6 @@ std::filesystem::path fsPath(const QString& path) {
 #endif
 }
 
-QString quoted(const QString& field) {
-    static const QString needingQuotes = QStringLiteral(",\"\r\n");
-    bool needsQuotes = false;
-    for (QChar c : field)
-        needsQuotes = needsQuotes || needingQuotes.contains(c);
-    if (!needsQuotes)
-        return field;
-    return QLatin1Char('"') + QString(field).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
 QString describe(const QString& character) {
     return QStringLiteral("「%1」(U+%2)")
         .arg(character)
@@ -88,17 +78,6 @@ QList<QStringList> csv_rows(const LoadedFile& file) {
         rows.append(row);
     }
     return rows;
-}
-
-QString csv_text(const QList<QStringList>& rows) {
-    QString text;
-    for (const QStringList& row : rows) {
-        QStringList fields;
-        for (const QString& field : row)
-            fields << quoted(field);
-        text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    }
-    return text;
 }
 
 bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, QByteArray* bytes, QString* error) {

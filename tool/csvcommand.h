@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csvtable.h"
 #include "toolargs.h"
 #include "toolfiles.h"
 
@@ -14,10 +15,6 @@
 // year, the eight dances W T F Q C S R P ("1" where the partner dances it), regular ("1" or empty), section.
 QStringList csv_header();
 QList<QStringList> csv_rows(const LoadedFile& file);
-
-// One record per row in RFC 4180 form: a field holding a comma, a double quote, CR or LF is enclosed in
-// double quotes with its quotes doubled; every record ends in CR LF.
-QString csv_text(const QList<QStringList>& rows);
 
 // The bytes of the CSV text: UTF-8 behind a byte-order mark, or code page 932. For code page 932 the rows
 // are checked first, so that a character it cannot store is reported with its file and back number.

@@ -1,0 +1,279 @@
+#include "memberimport.h"
+
+#include "cp932.h"
+#include "csvtable.h"
+#include "savefile.h"
+#include "vocabulary.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace {
+
+using Key = std::pair<QString, QString>; // name and kana: what makes two rows the same member
+
+struct HeaderName {
+    const char16_t* text;
+    qsizetype column;
+};
+
+// The first name of each column is the one the roster table writes.
+constexpr std::array<HeaderName, 11> kHeaderNames = {{
+    {u"名前", kMemberColName},
+    {u"氏名", kMemberColName},
+    {u"かな", kMemberColKana},
+    {u"ふりがな", kMemberColKana},
+    {u"フリガナ", kMemberColKana},
+    {u"回生", kMemberColYear},
+    {u"学年", kMemberColYear},
+    {u"学部", kMemberColDepartment},
+    {u"出身高校", kMemberColHighschool},
+    {u"高校", kMemberColHighschool},
+    {u"役割", kMemberColRole},
+}};
+
+using ColumnSources = std::array<qsizetype, kMemberColumnCount>; // table column of each member column, or -1
+
+// Columns by header when the first row names the name column; otherwise the order of the member text export.
+bool headerColumns(const QStringList& firstRow, ColumnSources& sources) {
+    sources.fill(-1);
+    for (qsizetype i = 0; i < firstRow.size(); ++i) {
+        const QStringView header = csv_trimmed(firstRow[i]);
+        for (const HeaderName& name : kHeaderNames) {
+            if (header == QStringView(name.text) && sources[size_t(name.column)] < 0)
+                sources[size_t(name.column)] = i;
+        }
+    }
+    if (sources[kMemberColName] >= 0)
+        return true;
+    for (qsizetype c = 0; c < kMemberColumnCount; ++c)
+        sources[size_t(c)] = c;
+    return false;
+}
+
+// Full-width digits and letters and half-width katakana become their usual forms.
+QString folded(const QString& cell) {
+    return csv_trimmed(cell).toString().normalized(QString::NormalizationForm_KC).toCaseFolded();
+}
+
+// 1 to 4, optionally followed by 回生 or 年; 0 for anything else.
+quint8 parseYear(const QString& cell) {
+    QString text = folded(cell);
+    if (text.endsWith(u"回生"))
+        text.chop(2);
+    else if (text.endsWith(u'年'))
+        text.chop(1);
+    text = csv_trimmed(text).toString();
+    if (text.size() != 1 || text[0] < u'1' || text[0] > u'4')
+        return 0;
+    return quint8(text[0].unicode() - u'0');
+}
+
+// 0 leader, 1 partner, -1 unknown.
+int parseRole(const QString& cell) {
+    const QString text = folded(cell);
+    if (text == u"leader" || text == u"l" || text == u"リーダー")
+        return 0;
+    if (text == u"partner" || text == u"p" || text == u"パートナー")
+        return 1;
+    return -1;
+}
+
+bool isAscii(const QString& text) {
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// 「名前」に保存できない文字「𠮷」(U+20BB7) for the first text of the member that code page 932 cannot store.
+QString unencodableText(const MemberRecord& m) {
+    const std::array<std::pair<const char16_t*, const QString*>, 4> fields = {
+        {{u"名前", &m.name}, {u"かな", &m.kana}, {u"学部", &m.department}, {u"出身高校", &m.highschool}}};
+    // One conversion per row; only a row that fails is searched field by field.
+    const QString all = m.name + m.kana + m.department + m.highschool;
+    if (isAscii(all) || cp932::encode(all, nullptr))
+        return {};
+    for (const auto& [label, text] : fields) {
+        const QString bad = cp932::firstUnencodable(*text);
+        if (bad.isEmpty())
+            continue;
+        const QString code = QString::number(bad.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
+        return QStringLiteral("「%1」に保存できない文字「%2」(U+%3)").arg(QStringView(label), bad, code);
+    }
+    return QStringLiteral("保存できない文字");
+}
+
+ImportCandidate candidateOf(const QStringList& row, const ColumnSources& sources) {
+    ImportCandidate c;
+    for (qsizetype column = 0; column < kMemberColumnCount; ++column)
+        c.cells << row.value(sources[size_t(column)]);
+    // Texts are held as they will be stored, so that the roster and duplicate checks see the saved form.
+    c.member.name = cp932::normalized(c.cells[kMemberColName]);
+    c.member.kana = cp932::normalized(c.cells[kMemberColKana]);
+    c.member.department = cp932::normalized(c.cells[kMemberColDepartment]);
+    c.member.highschool = cp932::normalized(c.cells[kMemberColHighschool]);
+    c.member.year = parseYear(c.cells[kMemberColYear]);
+    c.roleGiven = !csv_trimmed(c.cells[kMemberColRole]).isEmpty();
+    const int role = c.roleGiven ? parseRole(c.cells[kMemberColRole]) : 0;
+    c.member.role = quint8(std::max(role, 0));
+
+    if (csv_trimmed(c.member.name).isEmpty()) {
+        c.status = ImportStatus::NameMissing;
+        c.statusText = QStringLiteral("名前なし");
+    } else if (c.member.year == 0) {
+        c.status = ImportStatus::YearInvalid;
+        c.statusText = QStringLiteral("回生が1～4でない");
+    } else if (role < 0) {
+        c.status = ImportStatus::RoleUnknown;
+        c.statusText = QStringLiteral("役割が不明");
+    } else if (const QString bad = unencodableText(c.member); !bad.isEmpty()) {
+        c.status = ImportStatus::Unencodable;
+        c.statusText = bad;
+    } else {
+        c.statusText = QStringLiteral("取り込み");
+    }
+    return c;
+}
+
+qsizetype validMemberCount(const AppState& state) {
+    return std::min<qsizetype>(std::max(state.memberCount, 0), state.members.size());
+}
+
+bool fail(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return false;
+}
+
+// What can be told about a file before it is opened; a FIFO is refused here, so reading never blocks.
+bool checkImportFile(const QString& path, QString* error) {
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!info.exists())
+        return fail(error, QStringLiteral("ファイル「%1」が見つかりません。").arg(shown));
+    if (!info.isFile())
+        return fail(error, QStringLiteral("「%1」は通常のファイルではないため読み込めません。").arg(shown));
+    if (info.size() > kMemberImportMaxBytes)
+        return fail(error, QStringLiteral("ファイル「%1」は大きすぎるため読み込めません（4 MiB まで）。").arg(shown));
+    if (!info.isReadable())
+        return fail(error, QStringLiteral("ファイル「%1」を読む権限がありません。").arg(shown));
+    return true;
+}
+
+} // namespace
+
+QList<ImportCandidate> member_candidates(const QList<QStringList>& table, const AppState& state) {
+    QList<ImportCandidate> candidates;
+    if (table.isEmpty())
+        return candidates;
+    ColumnSources sources;
+    const bool hasHeader = headerColumns(table.first(), sources);
+
+    QSet<Key> roster;
+    const qsizetype valid = validMemberCount(state);
+    roster.reserve(valid);
+    for (qsizetype i = 0; i < valid; ++i)
+        roster.insert({cp932::normalized(state.members[i].name), cp932::normalized(state.members[i].kana)});
+
+    QSet<Key> seen;
+    seen.reserve(table.size());
+    candidates.reserve(table.size());
+    for (qsizetype r = hasHeader ? 1 : 0; r < table.size(); ++r) {
+        ImportCandidate c = candidateOf(table[r], sources);
+        if (c.importable()) {
+            const Key key{c.member.name, c.member.kana};
+            if (roster.contains(key)) {
+                c.status = ImportStatus::InRoster;
+                c.statusText = QStringLiteral("登録済み");
+            } else if (seen.contains(key)) {
+                c.status = ImportStatus::RepeatedInFile;
+                c.statusText = QStringLiteral("ファイル内で重複");
+            } else {
+                seen.insert(key);
+            }
+        }
+        candidates.append(std::move(c));
+    }
+    return candidates;
+}
+
+MemberRecord imported_member(const ImportCandidate& candidate, quint8 defaultRole) {
+    MemberRecord member = candidate.member;
+    if (!candidate.roleGiven)
+        member.role = defaultRole;
+    return member;
+}
+
+QStringList preview_cells(const ImportCandidate& candidate, quint8 defaultRole) {
+    QStringList cells = candidate.cells;
+    if (!candidate.roleGiven)
+        cells[kMemberColRole] = role_text(imported_member(candidate, defaultRole));
+    cells << candidate.statusText;
+    return cells;
+}
+
+qint32 importable_count(const QList<ImportCandidate>& candidates) {
+    return qint32(
+        std::count_if(candidates.cbegin(), candidates.cend(), [](const ImportCandidate& c) { return c.importable(); }));
+}
+
+qint32 import_members(AppState& state, const QList<ImportCandidate>& candidates, quint8 defaultRole) {
+    const qint32 added = importable_count(candidates);
+    if (added == 0)
+        return 0;
+    // Elements behind memberCount are not members; the new ones take their places.
+    state.members.resize(validMemberCount(state));
+    state.members.reserve(state.members.size() + added);
+    for (const ImportCandidate& c : candidates) {
+        if (c.importable())
+            state.members.append(imported_member(c, defaultRole));
+    }
+    state.memberCount = qint32(state.members.size());
+    state.membersChanged = 1;
+    return added;
+}
+
+bool read_member_csv(const QString& path, const AppState& state, QList<ImportCandidate>* candidates, QString* error) {
+    if (!checkImportFile(path, error))
+        return false;
+    QByteArray bytes;
+    if (!read_file_whole(path, &bytes, error))
+        return false;
+    const QString shown = QDir::toNativeSeparators(path);
+    QString text;
+    if (!decode_text_bytes(bytes, &text))
+        return fail(error, QStringLiteral("ファイル「%1」は UTF-8 でも Shift-JIS（コードページ 932）でもない文字を"
+                                          "含むため読み込めません。")
+                               .arg(shown));
+    const CsvReadResult table = read_csv(text);
+    if (table.unclosedQuoteLine > 0)
+        return fail(error, QStringLiteral("ファイル「%1」の%2行目で始まる「\"」が閉じられていないため読み込めません。")
+                               .arg(shown)
+                               .arg(table.unclosedQuoteLine));
+    QList<ImportCandidate> result = member_candidates(table.rows, state);
+    if (result.isEmpty())
+        return fail(error, QStringLiteral("ファイル「%1」には取り込むメンバーの行がありません。").arg(shown));
+    if (candidates)
+        *candidates = std::move(result);
+    return true;
+}
+
+QList<QStringList> member_table(const AppState& state) {
+    QStringList header;
+    for (qsizetype column = 0; column < kMemberColumnCount; ++column) {
+        const auto first = std::find_if(kHeaderNames.cbegin(), kHeaderNames.cend(),
+                                        [column](const HeaderName& name) { return name.column == column; });
+        header << QString::fromUtf16(first->text);
+    }
+    QList<QStringList> rows = {header};
+    const qsizetype valid = validMemberCount(state);
+    rows.reserve(valid + 1);
+    for (qsizetype i = 0; i < valid; ++i) {
+        const MemberRecord& m = state.members[i];
+        rows.append({m.name, m.kana, QString::number(m.year), m.department, m.highschool, role_text(m)});
+    }
+    return rows;
+}
