@@ -138,10 +138,6 @@ ImportCandidate candidateOf(const QStringList& row, const ColumnSources& sources
     return c;
 }
 
-qsizetype validMemberCount(const AppState& state) {
-    return std::min<qsizetype>(std::max(state.memberCount, 0), state.members.size());
-}
-
 bool fail(QString* error, const QString& message) {
     if (error)
         *error = message;
@@ -173,10 +169,9 @@ QList<ImportCandidate> member_candidates(const QList<QStringList>& table, const 
     const bool hasHeader = headerColumns(table.first(), sources);
 
     QSet<Key> roster;
-    const qsizetype valid = validMemberCount(state);
-    roster.reserve(valid);
-    for (qsizetype i = 0; i < valid; ++i)
-        roster.insert({cp932::normalized(state.members[i].name), cp932::normalized(state.members[i].kana)});
+    roster.reserve(qsizetype(state.roster().size()));
+    for (const MemberRecord& member : state.roster())
+        roster.insert({cp932::normalized(member.name), cp932::normalized(member.kana)});
 
     QSet<Key> seen;
     seen.reserve(table.size());
@@ -225,14 +220,15 @@ qint32 import_members(AppState& state, const QList<ImportCandidate>& candidates,
     if (added == 0)
         return 0;
     // Elements behind memberCount are not members; the new ones take their places.
-    state.members.resize(validMemberCount(state));
+    state.members.resize(qsizetype(state.roster().size()));
     state.members.reserve(state.members.size() + added);
     for (const ImportCandidate& c : candidates) {
         if (c.importable())
             state.members.append(imported_member(c, defaultRole));
     }
     state.memberCount = qint32(state.members.size());
-    state.membersChanged = 1;
+    state.membersChanged = true;
+    emit state.notifier->rosterChanged();
     return added;
 }
 
@@ -269,10 +265,8 @@ QList<QStringList> member_table(const AppState& state) {
         header << QString::fromUtf16(first->text);
     }
     QList<QStringList> rows = {header};
-    const qsizetype valid = validMemberCount(state);
-    rows.reserve(valid + 1);
-    for (qsizetype i = 0; i < valid; ++i) {
-        const MemberRecord& m = state.members[i];
+    rows.reserve(qsizetype(state.roster().size()) + 1);
+    for (const MemberRecord& m : state.roster()) {
         rows.append({m.name, m.kana, QString::number(m.year), m.department, m.highschool, role_text(m)});
     }
     return rows;

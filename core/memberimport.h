@@ -56,7 +56,7 @@ QStringList preview_cells(const ImportCandidate& candidate, quint8 defaultRole);
 qint32 importable_count(const QList<ImportCandidate>& candidates);
 
 // Appends the importable candidates, in their order, behind members 0 .. memberCount - 1 and sets
-// membersChanged when any was added; returns how many. Nothing is written to disk. The candidates must
+// membersChanged and tells the views when any was added; returns how many. Nothing is written to disk. The candidates must
 // have been checked against this roster as it stands.
 qint32 import_members(AppState& state, const QList<ImportCandidate>& candidates, quint8 defaultRole);
 

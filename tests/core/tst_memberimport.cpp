@@ -186,7 +186,7 @@ private slots:
         QCOMPARE(state.members, (QList<MemberRecord>{member(QStringLiteral("a"), QString(), 1, 0),
                                                      member(QStringLiteral("b"), QString(), 2, 1)}));
         QCOMPARE(state.memberCount, 2);
-        QCOMPARE(state.membersChanged, quint8(1));
+        QCOMPARE(state.membersChanged, true);
     }
 };
 
