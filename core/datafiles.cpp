@@ -10,11 +10,11 @@
 
 namespace {
 
-bool readExisting(const QString& path, QByteArray& bytes, bool& exists, QString* error) {
-    exists = QFile::exists(path);
-    if (!exists)
-        return true;
-    return read_file_whole(path, &bytes, error);
+// Reads a file that may be missing; a missing file is no error, and `exists` tells which it was.
+bool readExisting(const QString& path, qint64 maxSize, QByteArray& bytes, bool& exists, QString* error) {
+    const FileRead result = read_existing_file(path, maxSize, &bytes, error);
+    exists = result != FileRead::Missing;
+    return result != FileRead::Failed;
 }
 
 bool fail(QString* error, const QString& message) {
@@ -73,7 +73,7 @@ bool decode_member_file(QByteArrayView bytes, QList<MemberRecord>& members, qint
 bool read_member_file(const QString& path, AppState& state, QString* error) {
     QByteArray bytes;
     bool exists = false;
-    if (!readExisting(path, bytes, exists, error))
+    if (!readExisting(path, kMaxDataFileSize, bytes, exists, error))
         return false;
     if (!exists)
         return true;
@@ -145,7 +145,7 @@ bool decode_entry_file(QByteArrayView bytes, QList<CoupleRecord>& couples, qint3
 bool read_entry_file(const QString& path, AppState& state, QString* error) {
     QByteArray bytes;
     bool exists = false;
-    if (!readExisting(path, bytes, exists, error))
+    if (!readExisting(path, kMaxDataFileSize, bytes, exists, error))
         return false;
     if (!exists)
         return true;
@@ -169,7 +169,7 @@ bool write_entry_file(const QString& path, const AppState& state, QString* error
 
 bool read_entry_couples(const QString& path, QList<CoupleRecord>& list, qint32& count, QString* error) {
     QByteArray bytes;
-    if (!read_file_whole(path, &bytes, error))
+    if (!read_file_whole(path, kMaxDataFileSize, &bytes, error))
         return false;
     QList<CoupleRecord> couples;
     qint32 stored = 0;
@@ -191,7 +191,7 @@ bool write_entry_couples(const QString& path, const QList<CoupleRecord>& list, q
 bool read_university_file(const QString& path, AppState& state, QString* error) {
     QByteArray bytes;
     bool exists = false;
-    if (!readExisting(path, bytes, exists, error))
+    if (!readExisting(path, kMaxUniversityFileSize, bytes, exists, error))
         return false;
     if (!exists)
         return true;
@@ -243,10 +243,9 @@ QList<QString> parse_game_name_fields(const QString& text, qsizetype maxFields) 
 }
 
 qint32 read_game_names(const QString& path, QStringList& names) {
-    if (!QFile::exists(path))
-        return 0;
+    // A list that is missing or cannot be read offers no names; the dialog opens all the same.
     QByteArray bytes;
-    if (!read_file_whole(path, &bytes))
+    if (read_existing_file(path, kMaxGameNamesFileSize, &bytes) != FileRead::Read)
         return 0;
     QString text;
     if (bytes.startsWith("\xEF\xBB\xBF")) {

@@ -13,6 +13,13 @@
 // file leaves the state exactly as it was. A writer encodes everything first and then replaces the
 // file as a whole, so a failure leaves the earlier file intact.
 
+// The largest files the readers take; anything larger is refused unread. uniinf.dat holds seven texts of at
+// most 65535 bytes each. The roster and an entry file have no bound of their own: 64 MiB is far beyond any
+// club's (a thousand couples of four partners take well under 1 MiB). Gamename.txt is a hand-made list.
+inline constexpr qint64 kMaxUniversityFileSize = 7 * (2 + 65535);
+inline constexpr qint64 kMaxDataFileSize = 64 * 1024 * 1024;
+inline constexpr qint64 kMaxGameNamesFileSize = 4 * 1024 * 1024;
+
 // member.dat: a count followed by that many member records. A missing file is no error and changes nothing.
 bool read_member_file(const QString& path, AppState& state, QString* error = nullptr);
 bool write_member_file(const QString& path, const AppState& state, QString* error = nullptr);

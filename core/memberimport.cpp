@@ -6,7 +6,6 @@
 #include "vocabulary.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
@@ -144,21 +143,6 @@ bool fail(QString* error, const QString& message) {
     return false;
 }
 
-// What can be told about a file before it is opened; a FIFO is refused here, so reading never blocks.
-bool checkImportFile(const QString& path, QString* error) {
-    const QFileInfo info(path);
-    const QString shown = QDir::toNativeSeparators(path);
-    if (!info.exists())
-        return fail(error, QStringLiteral("ファイル「%1」が見つかりません。").arg(shown));
-    if (!info.isFile())
-        return fail(error, QStringLiteral("「%1」は通常のファイルではないため読み込めません。").arg(shown));
-    if (info.size() > kMemberImportMaxBytes)
-        return fail(error, QStringLiteral("ファイル「%1」は大きすぎるため読み込めません（4 MiB まで）。").arg(shown));
-    if (!info.isReadable())
-        return fail(error, QStringLiteral("ファイル「%1」を読む権限がありません。").arg(shown));
-    return true;
-}
-
 } // namespace
 
 QList<ImportCandidate> member_candidates(const QList<QStringList>& table, const AppState& state) {
@@ -233,10 +217,8 @@ qint32 import_members(AppState& state, const QList<ImportCandidate>& candidates,
 }
 
 bool read_member_csv(const QString& path, const AppState& state, QList<ImportCandidate>* candidates, QString* error) {
-    if (!checkImportFile(path, error))
-        return false;
     QByteArray bytes;
-    if (!read_file_whole(path, &bytes, error))
+    if (!read_file_whole(path, kMemberImportMaxBytes, &bytes, error))
         return false;
     const QString shown = QDir::toNativeSeparators(path);
     QString text;

@@ -20,7 +20,7 @@ bool fail(QString* error, const QString& message) {
 // with the program's record decoder; read_entry_file has already checked that it is whole.
 bool readInfoOfEmptyEntry(const QString& path, UniversityInfo& info, QString* error) {
     QByteArray bytes;
-    if (!read_file_whole(path, &bytes, error))
+    if (!read_file_whole(path, kMaxDataFileSize, &bytes, error))
         return false;
     RecordReader reader(bytes);
     qint32 count = 0;

@@ -84,10 +84,10 @@ private slots:
         row("header only", "名前,かな\r\n", "", "メンバーの行がありません");
         row("blank lines only", "\r\n,,,\r\n \r\n", "", "メンバーの行がありません");
         row("exactly 4 MiB is read", QByteArray(4 * 1024 * 1024, ' '), "", "メンバーの行がありません");
-        row("more than 4 MiB", QByteArray(4 * 1024 * 1024 + 1, ' '), "", "大きすぎる");
+        row("more than 4 MiB", QByteArray(4 * 1024 * 1024 + 1, ' '), "", "大きすぎます");
         row("missing", "", "", "見つかりません", "missing");
-        row("folder", "", "", "通常のファイルではない", "folder");
-        row("fifo", "", "", "通常のファイルではない", "fifo");
+        row("folder", "", "", "フォルダです", "folder");
+        row("fifo", "", "", "通常のファイルではありません", "fifo");
     }
 
     void reads() {
