@@ -1,4 +1,5 @@
 #include "cp932.h"
+#include "folderlock.h"
 #include "japanesefont.h"
 #include "mainwindow.h"
 #include "qtprompter.h"
@@ -26,7 +27,8 @@ int main(int argc, char* argv[]) {
     }
 
     QtPrompter prompter;
-    std::unique_ptr<MainWindow> window = start_up(appState, prompter, application_folder());
+    FolderLock lock; // held until the program ends
+    std::unique_ptr<MainWindow> window = start_up(appState, prompter, application_folder(), lock);
     if (!window)
         return 0;
     QObject::connect(window.get(), &MainWindow::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);

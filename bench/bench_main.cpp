@@ -6,6 +6,7 @@
 #include "couplegrid.h"
 #include "couplegridview.h"
 #include "datafiles.h"
+#include "folderlock.h"
 #include "japanesefont.h"
 #include "mainwindow.h"
 #include "startup.h"
@@ -360,7 +361,8 @@ void startUp(benchmark::State& run, int members) {
         AppState state;
         QElapsedTimer timer;
         timer.start();
-        std::unique_ptr<MainWindow> window = start_up(state, prompter, folder);
+        FolderLock lock;
+        std::unique_ptr<MainWindow> window = start_up(state, prompter, folder, lock);
         if (!window || !QTest::qWaitForWindowExposed(window.get()))
             qFatal("start-up did not show the main window");
         run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);

@@ -1,5 +1,6 @@
 #include "entrycommands.h"
 
+#include "backups.h"
 #include "couplegrid.h"
 #include "datafiles.h"
 
@@ -15,17 +16,22 @@ void reportFailure(Prompter& prompter, const QString& error) {
     prompter.showMessage(error, Prompter::Icon::Exclamation);
 }
 
+// Writes the open entry to its file.
+bool saveEntry(AppState& state, Prompter& prompter) {
+    return save_data_file(
+        state, state.entryFilePath(),
+        [&state](QString* error) { return write_entry_file(state.entryFilePath(), state, error); }, prompter);
+}
+
 } // namespace
 
 bool ask_save_changes(AppState& state, bool onlyEntry, Prompter& prompter) {
     bool saved = true;
     // Asks one question; the flag is cleared whatever the answer, unless a Yes-save failed.
-    const auto askAndSave = [&](bool& changed, const QString& question, auto write) {
+    const auto askAndSave = [&](bool& changed, const QString& question, const QString& path, auto write) {
         if (!changed)
             return;
-        QString error;
-        if (prompter.askYesNo(question, Prompter::Icon::Information) && !write(&error)) {
-            reportFailure(prompter, error);
+        if (prompter.askYesNo(question, Prompter::Icon::Information) && !save_data_file(state, path, write, prompter)) {
             saved = false;
             return;
         }
@@ -33,8 +39,10 @@ bool ask_save_changes(AppState& state, bool onlyEntry, Prompter& prompter) {
     };
     if (!onlyEntry)
         askAndSave(state.membersChanged, QStringLiteral("現在のメンバーデータを保存します。よろしいですか？"),
+                   state.memberFilePath(),
                    [&](QString* error) { return write_member_file(state.memberFilePath(), state, error); });
     askAndSave(state.entryChanged, QStringLiteral("現在のエントリーデータを保存します。よろしいですか？"),
+               state.entryFilePath(),
                [&](QString* error) { return write_entry_file(state.entryFilePath(), state, error); });
     return saved;
 }
@@ -121,6 +129,7 @@ bool command_open_entry(AppState& state, Prompter& prompter) {
     }
     QString error;
     if (!read_entry_file(fullPath, state, &error)) {
+        state.unreadFiles.insert(fullPath); // kept before anything is saved under its name
         reportFailure(prompter, error);
         return false;
     }
@@ -136,11 +145,8 @@ bool command_save_entry(AppState& state, Prompter& prompter) {
                              Prompter::Icon::Exclamation);
         return false;
     }
-    QString error;
-    if (!write_entry_file(state.entryFilePath(), state, &error)) {
-        reportFailure(prompter, error);
+    if (!saveEntry(state, prompter))
         return false;
-    }
     state.entryChanged = false;
     return true;
 }
@@ -149,11 +155,9 @@ bool command_save_entry_as(AppState& state, Prompter& prompter) {
     const QString previousName = state.entryFileName;
     if (!ask_entry_file_name(state, prompter))
         return false;
-    QString error;
-    if (!write_entry_file(state.entryFilePath(), state, &error)) {
+    if (!saveEntry(state, prompter)) {
         // Nothing was written under the new name, so the entry stays under the name that holds it.
         state.entryFileName = previousName;
-        reportFailure(prompter, error);
         return false;
     }
     state.entryChanged = false;
@@ -162,10 +166,7 @@ bool command_save_entry_as(AppState& state, Prompter& prompter) {
 }
 
 bool command_save_members(AppState& state, Prompter& prompter) {
-    QString error;
-    if (!write_member_file(state.memberFilePath(), state, &error)) {
-        reportFailure(prompter, error);
-        return false;
-    }
-    return true;
+    return save_data_file(
+        state, state.memberFilePath(),
+        [&state](QString* error) { return write_member_file(state.memberFilePath(), state, error); }, prompter);
 }

@@ -1,5 +1,6 @@
 #include "export.h"
 
+#include "backups.h"
 #include "datafiles.h"
 #include "textcheck.h"
 
@@ -26,11 +27,11 @@ bool check_university_input(const UniversityInfo& typed, bool forExport, Prompte
 }
 
 bool store_university_info(AppState& state, const UniversityInfo& info, Prompter& prompter) {
-    QString error;
-    if (!write_university_file(state.universityFilePath(), info, &error)) {
-        prompter.showMessage(error, Prompter::Icon::Stop);
+    const QString path = state.universityFilePath();
+    if (!save_data_file(
+            state, path, [&](QString* error) { return write_university_file(path, info, error); }, prompter,
+            Prompter::Icon::Stop))
         return false;
-    }
     state.universityInfo = info;
     return true;
 }
@@ -60,11 +61,10 @@ ExportResult export_entry(AppState& state, Prompter& prompter) {
 
     // The chosen path exactly as returned, then the open entry file, so both hold the stamped couples.
     for (const QString& target : {path, state.entryFilePath()}) {
-        QString error;
-        if (!write_entry_file(target, state, &error)) {
-            prompter.showMessage(error, Prompter::Icon::Stop);
+        if (!save_data_file(
+                state, target, [&](QString* error) { return write_entry_file(target, state, error); }, prompter,
+                Prompter::Icon::Stop))
             return ExportResult::Failed;
-        }
     }
     state.entryChanged = false;
     return ExportResult::Exported;

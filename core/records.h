@@ -3,6 +3,7 @@
 #include "statenotifier.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -89,6 +90,7 @@ struct AppState {
     QString entryFileName;       // bare name of the open entry file; empty while none is open
     bool membersChanged = false; // the roster holds changes that are not saved
     bool entryChanged = false;   // the couples hold changes that are not saved
+    QSet<QString> unreadFiles;   // paths of files that exist but could not be read: kept before a save replaces them
     OwnNotifier notifier;        // tells the views when the roster or the couples change
 
     bool operator==(const AppState&) const = default;

@@ -170,6 +170,13 @@ bool read_file_whole(const QString& path, qint64 maxSize, QByteArray* bytes, QSt
     return false;
 }
 
+bool file_missing(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) == 0)
+        return false;
+    return errno == ENOENT || errno == ENOTDIR;
+}
+
 bool write_file_whole(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
     file.setDirectWriteFallback(false);

@@ -23,6 +23,10 @@ FileRead read_existing_file(const QString& path, qint64 maxSize, QByteArray* byt
 // The same, with a missing file as a failure too.
 bool read_file_whole(const QString& path, qint64 maxSize, QByteArray* bytes, QString* error = nullptr);
 
+// True only when the system says there is no such file (nor folder on its way). A file in a folder that cannot
+// be entered is not missing: it cannot be read.
+bool file_missing(const QString& path);
+
 // Replaces the file at `path` with `bytes` as a whole: the bytes are written beside it and swapped in only
 // when every byte reached the disk, so a full disk, a missing permission or a crash leaves the earlier file as
 // it was. On failure `error` names the file and the reason.

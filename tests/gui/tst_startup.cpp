@@ -2,6 +2,7 @@
 // that cannot be read.
 
 #include "datafiles.h"
+#include "folderlock.h"
 #include "guitest.h"
 #include "scriptedprompter.h"
 #include "startup.h"
@@ -68,7 +69,11 @@ private slots:
                     dialog->close();
             },
             &dialogSeen);
-        std::unique_ptr<MainWindow> window = start_up(state, prompter, dir.path() + QLatin1Char('/'));
+        std::unique_ptr<MainWindow> window;
+        {
+            FolderLock lock; // released as the program ends
+            window = start_up(state, prompter, dir.path() + QLatin1Char('/'), lock);
+        }
         QVERIFY(dialogSeen);
         QVERIFY(!windowBeforeDialog);
         QVERIFY(!window);
@@ -95,7 +100,8 @@ private slots:
                 QTest::mouseClick(child<QPushButton>(dialog, "cmd_OK"), Qt::LeftButton);
             },
             &dialogSeen);
-        std::unique_ptr<MainWindow> window = start_up(state, prompter, folder);
+        FolderLock lock;
+        std::unique_ptr<MainWindow> window = start_up(state, prompter, folder, lock);
         QVERIFY(dialogSeen);
         QCOMPARE(countDuringDialog, 2);
         QVERIFY(window);
@@ -119,7 +125,8 @@ private slots:
         writeUniversity(folder, university);
         AppState state;
         ScriptedPrompter prompter;
-        std::unique_ptr<MainWindow> window = start_up(state, prompter, folder);
+        FolderLock lock;
+        std::unique_ptr<MainWindow> window = start_up(state, prompter, folder, lock);
         QVERIFY(window);
         QCOMPARE(state.appFolder, folder);
         QCOMPARE(state.universityInfo.university, university);
@@ -147,7 +154,8 @@ private slots:
         testfiles::writeBytes(folder + fileName, bytes);
         AppState state;
         ScriptedPrompter prompter;
-        std::unique_ptr<MainWindow> window = start_up(state, prompter, folder);
+        FolderLock lock;
+        std::unique_ptr<MainWindow> window = start_up(state, prompter, folder, lock);
         QVERIFY(window);
         QCOMPARE(prompter.messages().size(), 1);
         QVERIFY(prompter.messages().constFirst().contains(fileName));

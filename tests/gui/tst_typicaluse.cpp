@@ -6,6 +6,7 @@
 #include "cp932.h"
 #include "datafiles.h"
 #include "entrydialog.h"
+#include "folderlock.h"
 #include "guitest.h"
 #include "membereditor.h"
 #include "scriptedprompter.h"
@@ -53,6 +54,7 @@ class TestTypicalUse : public QObject {
     QTemporaryDir m_mailFolder;
     AppState m_state;
     ScriptedPrompter m_prompter;
+    FolderLock m_lock; // held while the window runs, as the program holds it
     std::unique_ptr<MainWindow> m_window;
 
     void addMember(const QString& name, const QString& kana, const QString& year, bool partner) {
@@ -103,7 +105,7 @@ private slots:
                 QTest::mouseClick(child<QPushButton>(dialog, "cmd_OK"), Qt::LeftButton);
             },
             &dialogSeen);
-        m_window = start_up(m_state, m_prompter, m_folder.path() + QLatin1Char('/'));
+        m_window = start_up(m_state, m_prompter, m_folder.path() + QLatin1Char('/'), m_lock);
         QVERIFY(dialogSeen);
         QVERIFY(m_window && m_window->isVisible());
         QVERIFY(QFile::exists(m_folder.filePath(QStringLiteral("uniinf.dat"))));

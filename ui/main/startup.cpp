@@ -2,31 +2,41 @@
 
 #include "datafiles.h"
 #include "entrydialog.h"
+#include "folderlock.h"
 #include "mainwindow.h"
+#include "savefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
 QString application_folder() {
     return QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
 }
 
-std::unique_ptr<MainWindow> start_up(AppState& state, Prompter& prompter, const QString& folder) {
+std::unique_ptr<MainWindow> start_up(AppState& state, Prompter& prompter, const QString& folder, FolderLock& lock) {
     state.appFolder = folder;
     if (!state.appFolder.endsWith(QLatin1Char('/')) && !state.appFolder.endsWith(QDir::separator()))
         state.appFolder += QLatin1Char('/');
 
-    // A file that cannot be read is reported and left as it is on disk; the program goes on with what it
-    // has (a damaged file changes nothing in memory).
+    // Nothing is read or written before the folder is this program's alone.
     QString error;
-    if (!read_member_file(state.memberFilePath(), state, &error))
-        prompter.showMessage(error, Prompter::Icon::Exclamation);
+    if (!lock.acquire(state.appFolder, &error)) {
+        prompter.showMessage(error, Prompter::Icon::Stop);
+        return nullptr;
+    }
 
-    if (QFileInfo::exists(state.universityFilePath())) {
-        error.clear();
-        if (!read_university_file(state.universityFilePath(), state, &error))
-            prompter.showMessage(error, Prompter::Icon::Exclamation);
+    // A file that cannot be read is reported and left as it is on disk; the program goes on with what it has
+    // (a damaged file changes nothing in memory) and keeps a copy before a save writes over it.
+    const auto read = [&](const QString& path, bool (*reader)(const QString&, AppState&, QString*)) {
+        QString readError;
+        if (reader(path, state, &readError))
+            return;
+        state.unreadFiles.insert(path);
+        prompter.showMessage(readError, Prompter::Icon::Exclamation);
+    };
+    read(state.memberFilePath(), read_member_file);
+    if (!file_missing(state.universityFilePath())) {
+        read(state.universityFilePath(), read_university_file);
     } else {
         // First use: the university information is asked for before anything else is shown.
         EntryDialog::start_uniinf(state, prompter, nullptr);
