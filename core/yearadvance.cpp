@@ -1,22 +1,22 @@
 #include "yearadvance.h"
 
+#include "backups.h"
+#include "cp932.h"
 #include "datafiles.h"
 #include "entrycommands.h"
+#include "savefile.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
+#include <QRegularExpression>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
 constexpr quint8 kLastYear = 4;
-
-struct PendingFile {
-    QString name;
-    QList<CoupleRecord> couples;
-    qint32 count = 0;
-};
 
 // Marks every couple with a fourth-year dancer and moves every other dancer on by one year, then closes
 // up the list. Returns the number of couples left.
@@ -42,6 +42,42 @@ qint32 advanceCouples(QList<CoupleRecord>& couples, qint32 count) {
     return left;
 }
 
+// A file name whose bytes are no UTF-8, shown as the Windows program that wrote it would show it when it can.
+QString shownName(const std::string& raw) {
+    QString text;
+    if (cp932::decode(QByteArrayView(raw.data(), qsizetype(raw.size())), &text))
+        return text;
+    return QString::fromUtf8(raw.data(), qsizetype(raw.size()));
+}
+
+QString listed(const QStringList& names) {
+    return names.join(QStringLiteral("、"));
+}
+
+// The one message at the end of the command.
+QString closingMessage(const QStringList& written, const YearAdvancePlan& plan, const QString& failure,
+                       const QString& backup) {
+    QString text = failure.isEmpty() ? QStringLiteral("すべてのメンバーの学年を１つあげました。\n")
+                                     : QStringLiteral("学年を１つあげる途中で保存できなくなったため、止めました。\n");
+    if (!written.isEmpty())
+        text += QStringLiteral("\n変更したファイル：%1\n").arg(listed(written));
+    if (!failure.isEmpty()) {
+        QStringList rest;
+        for (const YearAdvancePlan::File& file : plan.entryFiles) {
+            if (!written.contains(file.name))
+                rest << file.name;
+        }
+        text += QStringLiteral("\n%1\nまだ変更していないファイル：%2\n").arg(failure, listed(rest));
+    }
+    if (!plan.untouched.isEmpty())
+        text += QStringLiteral("\n学年をあげなかったファイル：\n") + plan.untouched.join(QLatin1Char('\n')) +
+                QLatin1Char('\n');
+    text += QStringLiteral("\n変更前のファイルは「%1」に残してあります。").arg(QDir::toNativeSeparators(backup));
+    if (!failure.isEmpty())
+        text += QStringLiteral("元に戻すには、そのフォルダのファイルをデータフォルダにコピーしてください。");
+    return text;
+}
+
 } // namespace
 
 void advance_member_years(AppState& state) {
@@ -56,47 +92,107 @@ void advance_member_years(AppState& state) {
     state.members = std::move(kept);
 }
 
-QStringList list_folder(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+FolderListing list_data_folder(const QString& folder) {
+    FolderListing listing;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(QFile::encodeName(folder).toStdString(), error), end;
+         !error && it != end; it.increment(error)) {
+        const std::string raw = it->path().filename().native();
+        std::error_code statusError;
+        if (raw.empty() || raw.front() == '.' || !it->is_regular_file(statusError))
+            continue;
+        const QString name = QFile::decodeName(QByteArray::fromStdString(raw));
+        if (QFile::encodeName(name).toStdString() == raw)
+            listing.names << name;
+        else
+            listing.unusableNames << shownName(raw);
+    }
+    return listing;
 }
 
 bool is_entry_file_name(const QString& name) {
     return name.contains(QStringLiteral(".ent"), Qt::CaseInsensitive);
 }
 
-EntryAdvanceReport advance_entry_files(const AppState& state) {
-    EntryAdvanceReport report;
-    const QStringList names = list_folder(state.appFolder);
-
-    // Every file is read and checked before any is rewritten; a file that does not decode as an entry
-    // file (damaged, or a foreign file whose name merely holds ".ent") is not touched at all.
-    QList<PendingFile> pending;
-    for (const QString& name : names) {
-        if (!is_entry_file_name(name))
-            continue;
-        PendingFile file;
-        file.name = name;
-        QString error;
-        if (!read_entry_couples(state.appFolder + name, file.couples, file.count, &error)) {
-            report.problems << error;
-            continue;
-        }
-        pending.append(std::move(file));
-    }
-
-    for (PendingFile& file : pending) {
-        const qint32 left = advanceCouples(file.couples, file.count);
-        QString error;
-        if (!write_entry_couples(state.appFolder + file.name, file.couples, left, state.universityInfo, &error)) {
-            report.problems << error;
-            continue;
-        }
-        report.advanced << file.name;
-    }
-    return report;
+bool is_save_leftover(const QString& name) {
+    static const QRegularExpression leftover(QStringLiteral("^(.+)\\.[A-Za-z0-9]{6}$"));
+    const QRegularExpressionMatch match = leftover.match(name);
+    return match.hasMatch() && is_entry_file_name(match.captured(1));
 }
 
-bool command_year_advance(AppState& state, Prompter& prompter, const std::function<void(bool)>& setBusy) {
+bool plan_year_advance(const AppState& state, YearAdvancePlan& plan, QString* error) {
+    AppState advanced;
+    advanced.members = state.members;
+    advanced.memberCount = state.memberCount;
+    advance_member_years(advanced);
+    plan.members = advanced.members;
+    plan.memberCount = advanced.memberCount;
+    plan.memberBytes = encode_member_file(plan.members, plan.memberCount, error);
+    if (plan.memberBytes.isEmpty())
+        return false;
+
+    // In name order, so that the closing message reads in order and a stop half-way is easy to follow.
+    FolderListing listing = list_data_folder(state.appFolder);
+    listing.names.sort();
+    for (const QString& name : listing.unusableNames) {
+        if (is_entry_file_name(name))
+            plan.untouched << QStringLiteral("%1：ファイル名の文字コードが UTF-8 ではないため、読めません。").arg(name);
+    }
+    for (const QString& name : listing.names) {
+        if (!is_entry_file_name(name))
+            continue;
+        if (is_save_leftover(name)) {
+            plan.untouched
+                << QStringLiteral("%1：保存が途中で止まったときに残る一時ファイルのため、使いません。").arg(name);
+            continue;
+        }
+        // A file that does not decode as an entry file (damaged, or a foreign file whose name merely holds
+        // ".ent") is not touched at all.
+        QList<CoupleRecord> couples;
+        qint32 count = 0;
+        QString readError;
+        if (!read_entry_couples(state.appFolder + name, couples, count, &readError)) {
+            plan.untouched << readError;
+            continue;
+        }
+        const qint32 left = advanceCouples(couples, count);
+        QString encodeError;
+        const QByteArray bytes = encode_entry_file(couples, left, state.universityInfo, &encodeError);
+        if (!encodeError.isEmpty()) {
+            if (error)
+                *error = save_failed_message(state.appFolder + name, encodeError);
+            return false;
+        }
+        plan.entryFiles.append({name, bytes});
+    }
+    return true;
+}
+
+QStringList write_year_advance(const AppState& state, const YearAdvancePlan& plan, QString* failure,
+                               const YearAdvanceProgress& progress) {
+    QStringList written;
+    const int total = int(plan.entryFiles.size()) + 1;
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        if (progress)
+            progress(int(written.size()), total);
+        if (!write_file_whole(state.appFolder + name, bytes, failure))
+            return false;
+        written << name;
+        return true;
+    };
+    if (!write(QStringLiteral("member.dat"), plan.memberBytes))
+        return written;
+    for (const YearAdvancePlan::File& file : plan.entryFiles) {
+        if (!write(file.name, file.bytes))
+            return written;
+    }
+    if (progress)
+        progress(total, total);
+    return written;
+}
+
+bool command_year_advance(AppState& state, Prompter& prompter, const std::function<void(bool)>& setBusy,
+                          const YearAdvanceProgress& progress) {
     // A save that failed keeps its changes unsaved; advancing now would overwrite the files they belong to.
     if (!ask_save_changes(state, false, prompter))
         return false;
@@ -110,40 +206,47 @@ bool command_year_advance(AppState& state, Prompter& prompter, const std::functi
     if (!prompter.askYesNo(QStringLiteral("本当によろしいですか？"), Prompter::Icon::Exclamation))
         return false;
 
-    if (setBusy)
-        setBusy(true);
-    QStringList problems;
-
-    advance_member_years(state);
+    const auto busy = [&setBusy](bool on) {
+        if (setBusy)
+            setBusy(on);
+    };
+    busy(true);
+    const auto stop = [&](const QString& why) {
+        busy(false);
+        prompter.showMessage(QStringLiteral("学年をあげませんでした。どのファイルも変更していません。\n") + why,
+                             Prompter::Icon::Exclamation);
+        return false;
+    };
+    YearAdvancePlan plan;
     QString error;
-    if (!write_member_file(state.memberFilePath(), state, &error)) {
-        problems << error;
-        state.membersChanged = true; // the advanced roster is only in memory now
-    }
+    if (!plan_year_advance(state, plan, &error))
+        return stop(error);
+    QStringList copied;
+    if (!file_missing(state.memberFilePath()))
+        copied << QStringLiteral("member.dat");
+    for (const YearAdvancePlan::File& file : plan.entryFiles)
+        copied << file.name;
+    QString backup;
+    if (!back_up_files(state.appFolder, copied, &backup, &error))
+        return stop(QStringLiteral("変更前のファイルの控えを作れませんでした。\n") + error);
+
+    QString failure;
+    const QStringList written = write_year_advance(state, plan, &failure, progress);
+    if (written.isEmpty())
+        return stop(failure);
+    state.members = plan.members;
+    state.memberCount = plan.memberCount;
+    state.unreadFiles.remove(state.memberFilePath());
     emit state.notifier->rosterChanged();
 
-    const EntryAdvanceReport report = advance_entry_files(state);
-    problems << report.problems;
-
     if (!state.entryFileName.isEmpty()) {
-        const QString path = state.entryFilePath();
-        QString readError;
-        if (!read_entry_file(path, state, &readError)) {
-            // A damaged entry file is already named by the report; say more only about a new failure.
-            const bool alreadyReported = is_entry_file_name(state.entryFileName) && QFileInfo(path).isFile() &&
-                                         !report.advanced.contains(state.entryFileName);
-            if (!alreadyReported)
-                problems << readError;
-        }
+        // A file left untouched (damaged) is named in the closing message already.
+        read_entry_file(state.entryFilePath(), state, nullptr);
         emit state.notifier->couplesChanged();
     }
-    if (setBusy)
-        setBusy(false);
-
-    if (!problems.isEmpty()) {
-        prompter.showMessage(QStringLiteral("学年を１つあげましたが、次のファイルは変更されていません。\n\n") +
-                                 problems.join(QStringLiteral("\n\n")),
-                             Prompter::Icon::Exclamation);
-    }
+    busy(false);
+    prompter.showMessage(closingMessage(written, plan, failure, backup), failure.isEmpty() && plan.untouched.isEmpty()
+                                                                             ? Prompter::Icon::Information
+                                                                             : Prompter::Icon::Exclamation);
     return true;
 }

@@ -433,9 +433,10 @@ void TestFaults::uncreatableTargetChangesNothing() {
     QCOMPARE(folderContents(dir.path()), folderIsFile ? QStringList{QStringLiteral("data")} : QStringList());
 }
 
-// One entry file of the folder belongs to another user and cannot be replaced. As root, permission bits
-// stop nothing, so the child runs as "nobody" through setpriv and the file stays root's; as any other
-// user the file is simply made read-only.
+// One entry file of the folder belongs to another user and cannot be replaced, so the advance stops half-way:
+// what was written before stays advanced, the rest stays as it was, and the backup made before the first write
+// holds every file as it was, byte for byte. As root, permission bits stop nothing, so the child runs as
+// "nobody" through setpriv and the file stays root's; as any other user the file is simply made read-only.
 void TestFaults::yearAdvanceReportsUnreplaceableFile() {
     const bool asRoot = geteuid() == 0;
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
@@ -456,6 +457,7 @@ void TestFaults::yearAdvanceReportsUnreplaceableFile() {
         QVERIFY2(write_entry_couples(folder + name, couples(6, 1), 6, state.universityInfo, &error), qPrintable(error));
         before[name] = readBytes(folder + name);
     }
+    before[QStringLiteral("member.dat")] = readBytes(state.memberFilePath());
     const QString locked = folder + QStringLiteral("b.ent");
 
     QProcess process;
@@ -488,31 +490,39 @@ void TestFaults::yearAdvanceReportsUnreplaceableFile() {
     const ChildResult result = run(process, program, arguments);
     QVERIFY2(result.exitCode == kChildSaved,
              qPrintable(QStringLiteral("exit code %1: %2").arg(result.exitCode).arg(result.output)));
-    QVERIFY2(result.output.startsWith(QStringLiteral("学年を１つあげましたが、次のファイルは変更されていません。")),
+    QVERIFY2(result.output.startsWith(QStringLiteral("学年を１つあげる途中で保存できなくなったため、止めました。")),
              qPrintable(result.output));
     QVERIFY2(result.output.contains(QDir::toNativeSeparators(locked)), qPrintable(result.output));
+    // The files are written in name order: member.dat and a.ent before the failure, c.ent not any more.
     QCOMPARE(readBytes(locked), before[QStringLiteral("b.ent")]);
-    for (const QString& name : {QStringLiteral("a.ent"), QStringLiteral("c.ent")}) {
-        QVERIFY2(!result.output.contains(name), qPrintable(result.output));
-        QList<CoupleRecord> list;
-        qint32 count = 0;
-        QVERIFY2(read_entry_couples(folder + name, list, count, &error), qPrintable(error));
-        // Couples with a fourth-year dancer left (all but the second and the last); the rest are a year on.
-        const QList<CoupleRecord> earlier = couples(6, 1);
-        QCOMPARE(count, 2);
-        for (int i : {0, 1}) {
-            const CoupleRecord& was = earlier[i == 0 ? 1 : 5];
-            QCOMPARE(list[i].backNumber, was.backNumber);
-            QCOMPARE(list[i].leader.year, quint8(was.leader.year + 1));
-            QCOMPARE(list[i].partners[1].year, quint8(was.partners[1].year + 1));
-        }
+    QCOMPARE(readBytes(folder + QStringLiteral("c.ent")), before[QStringLiteral("c.ent")]);
+    QList<CoupleRecord> list;
+    qint32 count = 0;
+    QVERIFY2(read_entry_couples(folder + QStringLiteral("a.ent"), list, count, &error), qPrintable(error));
+    // Couples with a fourth-year dancer left (all but the second and the last); the rest are a year on.
+    const QList<CoupleRecord> earlier = couples(6, 1);
+    QCOMPARE(count, 2);
+    for (int i : {0, 1}) {
+        const CoupleRecord& was = earlier[i == 0 ? 1 : 5];
+        QCOMPARE(list[i].backNumber, was.backNumber);
+        QCOMPARE(list[i].leader.year, quint8(was.leader.year + 1));
+        QCOMPARE(list[i].partners[1].year, quint8(was.partners[1].year + 1));
     }
     AppState advanced;
     QVERIFY2(read_member_file(state.memberFilePath(), advanced, &error), qPrintable(error));
     QCOMPARE(advanced.memberCount, 6); // two of the eight were in their fourth year
+
+    // The backup named in the message restores every file byte for byte.
+    const QStringList backups = QDir(folder + QStringLiteral("backup")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(backups.size(), 1);
+    const QString backup = folder + QStringLiteral("backup/") + backups.first();
+    QVERIFY2(result.output.contains(QDir::toNativeSeparators(backup)), qPrintable(result.output));
+    QCOMPARE(folderContents(backup), QStringList(before.keys()));
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(readBytes(backup + QLatin1Char('/') + it.key()), it.value());
     QCOMPARE(folderContents(folder),
-             QStringList({QStringLiteral("a.ent"), QStringLiteral("b.ent"), QStringLiteral("c.ent"),
-                          QStringLiteral("member.dat"), QStringLiteral("uniinf.dat")}));
+             QStringList({QStringLiteral("a.ent"), QStringLiteral("b.ent"), QStringLiteral("backup"),
+                          QStringLiteral("c.ent"), QStringLiteral("member.dat"), QStringLiteral("uniinf.dat")}));
 }
 
 int main(int argc, char** argv) {

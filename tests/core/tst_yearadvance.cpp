@@ -6,6 +6,7 @@
 
 #include <QtTest>
 
+#include <cstdio>
 #include <memory>
 
 using testfiles::couple;
@@ -80,7 +81,10 @@ private slots:
         QVERIFY(is_entry_file_name(QStringLiteral("b.ent.bak")));
         QVERIFY(is_entry_file_name(QStringLiteral("c.entry")));
         QVERIFY(!is_entry_file_name(QStringLiteral("member.dat")));
-        QStringList names = list_folder(m_state.appFolder);
+        QVERIFY(is_save_leftover(QStringLiteral("a.ent.Xy3q9Z")));
+        QVERIFY(!is_save_leftover(QStringLiteral("a.ent.bak")));
+        QVERIFY(!is_save_leftover(QStringLiteral("notes.AbCdEf")));
+        QStringList names = list_data_folder(m_state.appFolder).names;
         names.sort();
         QCOMPARE(names, QStringList({QStringLiteral("a.ent"), QStringLiteral("b.ent.bak"), QStringLiteral("c.ent"),
                                      QStringLiteral("member.dat"), QStringLiteral("notes.txt"),
@@ -132,13 +136,25 @@ private slots:
         QCOMPARE(testfiles::readBytes(m_state.appFolder + QStringLiteral("x.ENT")),
                  testfiles::fromHex("00 00 00 00") + info);
 
-        // Damaged and foreign files are untouched and named once at the end.
+        // Damaged and foreign files are untouched; one message at the end names what was advanced, what was
+        // not and where the backup is, which holds every rewritten file as it was.
         for (const char* name : {"c.ent", "results.entries.csv", "notes.txt"})
             QCOMPARE(testfiles::readBytes(m_state.appFolder + QLatin1String(name)), m_before[QLatin1String(name)]);
         QCOMPARE(prompter.messages().size(), 1);
-        QVERIFY(prompter.messages().first().contains(QStringLiteral("c.ent")));
-        QVERIFY(prompter.messages().first().contains(QStringLiteral("results.entries.csv")));
-        QVERIFY(!prompter.messages().first().contains(QStringLiteral("a.ent")));
+        const QString message = prompter.messages().first();
+        for (const char* name : {"c.ent", "results.entries.csv", "a.ent", "x.ENT", "member.dat"})
+            QVERIFY2(message.contains(QLatin1String(name)), name);
+        const QStringList backups =
+            QDir(m_state.appFolder + QStringLiteral("backup")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(backups.size(), 1);
+        const QString backup = m_state.appFolder + QStringLiteral("backup/") + backups.first() + QLatin1Char('/');
+        QVERIFY(message.contains(QDir::toNativeSeparators(backup.chopped(1))));
+        QStringList copied = QDir(backup).entryList(QDir::Files);
+        copied.sort();
+        QCOMPARE(copied, QStringList({QStringLiteral("a.ent"), QStringLiteral("b.ent.bak"),
+                                      QStringLiteral("member.dat"), QStringLiteral("x.ENT")}));
+        for (const QString& name : copied)
+            QCOMPARE(testfiles::readBytes(backup + name), m_before[name]);
 
         // The open entry was read again.
         QCOMPARE(m_state.coupleCount, 1);
@@ -172,6 +188,43 @@ private slots:
         QCOMPARE(prompter.questions(),
                  QStringList{QStringLiteral("現在のエントリーデータを保存します。よろしいですか？")});
         QCOMPARE(m_state.entryChanged, false);
+    }
+
+    // Files the advance must not take for entry files: the temporary file a cut-off save leaves behind, and a
+    // name in Shift-JIS bytes, which cannot be written back under the name it has. Both are named at the end.
+    void leftoverAndForeignNamesStay() {
+        const QByteArray leftover = testfiles::readBytes(m_state.appFolder + QStringLiteral("a.ent"));
+        testfiles::writeBytes(m_state.appFolder + QStringLiteral("a.ent.Qx7kP2"), leftover);
+        const QByteArray sjisName = m_state.appFolder.toUtf8() + QByteArray("\x8F\x74.ent"); // 春.ent
+        std::FILE* made = std::fopen(sjisName.constData(), "wb");
+        QVERIFY(made);
+        std::fwrite(leftover.constData(), 1, size_t(leftover.size()), made);
+        std::fclose(made);
+        ScriptedPrompter prompter;
+        prompter.defaultAnswer = true;
+        QVERIFY(command_year_advance(m_state, prompter, {}));
+        QCOMPARE(testfiles::readBytes(m_state.appFolder + QStringLiteral("a.ent.Qx7kP2")), leftover);
+        std::FILE* raw = std::fopen(sjisName.constData(), "rb");
+        QVERIFY(raw);
+        QByteArray kept(leftover.size() + 1, '\0');
+        kept.truncate(qsizetype(std::fread(kept.data(), 1, size_t(kept.size()), raw)));
+        std::fclose(raw);
+        QCOMPARE(kept, leftover);
+        QVERIFY(prompter.messages().constLast().contains(QStringLiteral("a.ent.Qx7kP2")));
+        QVERIFY(prompter.messages().constLast().contains(QStringLiteral("春.ent")));
+    }
+
+    // A text that cannot be stored stops the advance before anything is written.
+    void unstorableTextWritesNothing() {
+        m_state.universityInfo.university = QStringLiteral("𠮷野大学");
+        ScriptedPrompter prompter;
+        prompter.defaultAnswer = true;
+        const AppState before = m_state;
+        QVERIFY(!command_year_advance(m_state, prompter, {}));
+        QCOMPARE(m_state.members, before.members);
+        for (auto it = m_before.cbegin(); it != m_before.cend(); ++it)
+            QCOMPARE(testfiles::readBytes(m_state.appFolder + it.key()), it.value());
+        QVERIFY(prompter.messages().constLast().contains(QStringLiteral("𠮷")));
     }
 
     void onlyFourthYears() {
