@@ -2,6 +2,7 @@
 
 #include "cp932.h"
 
+#include <QLocale>
 #include <QStringDecoder>
 
 namespace {
@@ -145,6 +146,26 @@ QStringView csv_trimmed(QStringView text) {
     while (end > begin && is_csv_blank(text[end - 1]))
         --end;
     return text.sliced(begin, end - begin);
+}
+
+namespace {
+bool startsLikeAFormula(QStringView cell) {
+    static const QString leading = QStringLiteral("=+-@\t\r");
+    return !cell.isEmpty() && leading.contains(cell.front());
+}
+} // namespace
+
+QString spreadsheet_cell(const QString& cell) {
+    bool isNumber = false;
+    if (!startsLikeAFormula(cell) || (QLocale::c().toDouble(cell, &isNumber), isNumber))
+        return cell;
+    return QLatin1Char('\'') + cell;
+}
+
+QString without_formula_guard(const QString& cell) {
+    if (cell.startsWith(QLatin1Char('\'')) && startsLikeAFormula(QStringView(cell).mid(1)))
+        return cell.mid(1);
+    return cell;
 }
 
 QString csv_text(const QList<QStringList>& rows) {

@@ -19,6 +19,14 @@ QStringView csv_trimmed(QStringView text);
 // every record ends in CR LF.
 QString csv_text(const QList<QStringList>& rows);
 
+// A text cell that spreadsheet programs would take for a formula (it starts with =, +, -, @, a tab or a carriage
+// return, and is no number) with a single quote before it, as spreadsheet users type such a text; numbers and
+// other texts are returned as they are. The tables the program writes for spreadsheets pass every cell through
+// this, since the organisers open many clubs' files.
+QString spreadsheet_cell(const QString& cell);
+// The text of a cell written by spreadsheet_cell: the quote before a formula character taken off again.
+QString without_formula_guard(const QString& cell);
+
 struct CsvReadResult {
     QList<QStringList> rows;
     // The line (counting from 1) on which a quoted field starts that is never closed; 0 when every quote

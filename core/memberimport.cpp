@@ -107,8 +107,9 @@ QString unencodableText(const MemberRecord& m) {
 
 ImportCandidate candidateOf(const QStringList& row, const ColumnSources& sources) {
     ImportCandidate c;
+    // A text the program's own table guarded against spreadsheet formulas comes back as it was.
     for (qsizetype column = 0; column < kMemberColumnCount; ++column)
-        c.cells << row.value(sources[size_t(column)]);
+        c.cells << without_formula_guard(row.value(sources[size_t(column)]));
     // Texts are held as they will be stored, so that the roster and duplicate checks see the saved form.
     c.member.name = cp932::normalized(c.cells[kMemberColName]);
     c.member.kana = cp932::normalized(c.cells[kMemberColKana]);

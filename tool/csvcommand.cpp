@@ -81,8 +81,13 @@ QList<QStringList> csv_rows(const LoadedFile& file) {
 }
 
 bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, QByteArray* bytes, QString* error) {
+    QList<QStringList> cells = rows;
+    for (QStringList& row : cells) {
+        for (QString& cell : row)
+            cell = spreadsheet_cell(cell);
+    }
     if (encoding == CsvEncoding::Utf8WithBom) {
-        *bytes = QByteArray("\xEF\xBB\xBF") + csv_text(rows).toUtf8();
+        *bytes = QByteArray("\xEF\xBB\xBF") + csv_text(cells).toUtf8();
         return true;
     }
     if (!cp932::available()) {
@@ -104,7 +109,26 @@ bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, QByteArray
             return false;
         }
     }
-    return cp932::encode(csv_text(rows), bytes, error);
+    return cp932::encode(csv_text(cells), bytes, error);
+}
+
+QString output_refusal(const QString& output, const QStringList& inputs) {
+    const QString shown = QDir::toNativeSeparators(output);
+    const QString name = QFileInfo(output).fileName();
+    if (is_one_of(output, inputs))
+        return QStringLiteral("出力ファイル「%1」は入力ファイルの一つです。入力ファイルには書き込みません。")
+            .arg(shown);
+    if (name.compare(QLatin1String("member.dat"), Qt::CaseInsensitive) == 0 ||
+        name.compare(QLatin1String("uniinf.dat"), Qt::CaseInsensitive) == 0 ||
+        name.contains(QLatin1String(".ent"), Qt::CaseInsensitive))
+        return QStringLiteral("出力ファイル「%1」は DanceEntry のデータファイルの名前です。データファイルを上書き"
+                              "しないよう、別の名前（例: entries.csv）を指定してください。")
+            .arg(shown);
+    const QFileInfo target(output);
+    if (target.exists() && !target.isFile())
+        return QStringLiteral("「%1」は通常のファイルではないため、書き込みません。ファイルの名前を指定してください。")
+            .arg(shown);
+    return {};
 }
 
 bool is_one_of(const QString& output, const QStringList& inputs) {
@@ -124,9 +148,12 @@ int run_csv(const ToolOptions& options, QIODevice& out, QIODevice& err) {
         write_text(err, QStringLiteral("danceentry-tool: %1\n").arg(message));
         return kExitFailure;
     };
-    if (!options.outputPath.isEmpty() && is_one_of(options.outputPath, options.files))
-        return failWith(QStringLiteral("出力ファイル「%1」は入力ファイルの一つです。入力ファイルには書き込みません。")
-                            .arg(QDir::toNativeSeparators(options.outputPath)));
+    const bool toStandardOutput = options.outputPath.isEmpty() || options.outputPath == QLatin1String("-");
+    if (!toStandardOutput) {
+        const QString refusal = output_refusal(options.outputPath, options.files);
+        if (!refusal.isEmpty())
+            return failWith(refusal);
+    }
 
     // Every file is read before anything is written: a table that silently lacks a university is worse
     // than none.
@@ -154,9 +181,9 @@ int run_csv(const ToolOptions& options, QIODevice& out, QIODevice& err) {
     QString error;
     if (!encode_csv(rows, options.encoding, &bytes, &error))
         return failWith(error);
-    if (options.outputPath.isEmpty()) {
+    if (toStandardOutput) {
         if (out.write(bytes) != bytes.size())
-            return failWith(QStringLiteral("標準出力に書き込めませんでした。"));
+            return failWith(QStringLiteral("標準出力に書き込めませんでした。CSV は途中までしか書かれていません。"));
         return kExitOk;
     }
     if (!write_file_whole(options.outputPath, bytes, &error))

@@ -23,5 +23,10 @@ bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, QByteArray
 // True when `output` names the same file as one of `inputs` (also through a link).
 bool is_one_of(const QString& output, const QStringList& inputs);
 
+// Why `output` may not be written by -o, or an empty text: one of the inputs (also through another path or a
+// link), a name the program uses for its data (member.dat, uniinf.dat, any name holding ".ent"), or an existing
+// target that is not a regular file (a device, a named pipe, a folder).
+QString output_refusal(const QString& output, const QStringList& inputs);
+
 // csv FILE... [-o OUT] [--encoding ...]: all files or nothing; writes OUT as a whole, or to `out`.
 int run_csv(const ToolOptions& options, QIODevice& out, QIODevice& err);

@@ -1,20 +1,63 @@
+#include "cp932.h"
+#include "savefile.h"
 #include "tool.h"
 #include "toolargs.h"
+#include "tooltext.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// An argument whose bytes are no UTF-8 (a name in Shift-JIS from a Windows archive) cannot be passed on as
+// text without changing it: such a file would then look missing. Shown as code page 932 where that reads.
+QString unusableArgument(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(raw)) == raw)
+            continue;
+        QString shown;
+        return cp932::decode(raw, &shown) ? shown : QString::fromUtf8(raw);
+    }
+    return {};
+}
+
+} // namespace
 
 // danceentry-tool: shows, checks and converts the program's data files from the command line.
 int main(int argc, char* argv[]) {
+    // Asked first: the application may open files of its own, which would take a closed descriptor's number.
+    const bool outputClosed = ::fcntl(STDOUT_FILENO, F_GETFD) == -1;
     QCoreApplication app(argc, argv);
     QFile out;
     QFile err;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
+    if (!err.open(stderr, QIODevice::WriteOnly))
         return kExitFailure;
-    const int status = run_tool(QCoreApplication::arguments().mid(1), out, err);
-    out.flush();
+    if (const QString name = unusableArgument(argc, argv); !name.isEmpty()) {
+        write_text(err, QStringLiteral("danceentry-tool: 「%1」は名前の文字コードが UTF-8 ではないため、読めません。\n"
+                                       "ファイルの名前を付け直してから指定してください。\n")
+                            .arg(name));
+        err.flush();
+        return kExitFailure;
+    }
+    int status = kExitFailure;
+    if (!outputClosed && out.open(stdout, QIODevice::WriteOnly))
+        status = run_tool(QCoreApplication::arguments().mid(1), out, err);
+    // Output that did not reach its place (a full disk, a closed or broken standard output) is a failure, never
+    // a table that silently ends early.
+    errno = 0;
+    if (!out.isOpen() || !out.flush() || out.error() != QFileDevice::NoError) {
+        const int errorNumber = errno != 0 ? errno : EIO;
+        const QString reason =
+            outputClosed ? QStringLiteral("標準出力が閉じられています。") : file_error_reason(errorNumber);
+        write_text(err, QStringLiteral("danceentry-tool: 標準出力に書き込めませんでした。\n%1\n").arg(reason));
+        status = kExitFailure;
+    }
     err.flush();
     return status;
 }

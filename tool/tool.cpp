@@ -12,7 +12,7 @@ int run_tool(const QStringList& arguments, QIODevice& out, QIODevice& err) {
     if (!parse_tool_arguments(arguments, options, &error)) {
         write_text(err,
                    QStringLiteral("danceentry-tool: %1\n使い方は danceentry-tool --help で表示します。\n").arg(error));
-        return kExitFailure;
+        return kExitUsage;
     }
     if (options.help) {
         write_text(out, tool_help(options.command));

@@ -11,14 +11,15 @@ struct ToolOptions {
     ToolCommand command = ToolCommand::None;
     bool help = false;  // print the help of `command` (of the whole tool for None) and stop
     QStringList files;  // as given, in order
-    QString outputPath; // csv only; empty: standard output
+    QString outputPath; // csv only; empty or "-": standard output
     CsvEncoding encoding = CsvEncoding::Utf8WithBom;
 };
 
 // Exit statuses of the tool.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitProblems = 1; // check: an entry breaks a rule
-inline constexpr int kExitFailure = 2;  // wrong command line, or a file that cannot be read or written
+inline constexpr int kExitFailure = 2;  // a file that cannot be read or written, or output that could not be written
+inline constexpr int kExitUsage = 64;   // a wrong command line
 
 // Reads `arguments` (without the program name). On a wrong command line returns false with the reason.
 bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QString* error);

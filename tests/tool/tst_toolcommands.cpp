@@ -4,6 +4,8 @@
 #include "toolargs.h"
 #include "toolfixture.h"
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -106,7 +108,7 @@ private slots:
         QTest::addColumn<QString>("expectOut"); // a fragment of standard output ("" : nothing written)
         QTest::addColumn<QString>("expectErr"); // a fragment of the error output ("" : nothing written)
         const QString x = QStringLiteral("x.ent");
-        QTest::newRow("nothing") << QStringList{} << 2 << QString() << QStringLiteral("コマンド");
+        QTest::newRow("nothing") << QStringList{} << 64 << QString() << QStringLiteral("コマンド");
         QTest::newRow("tool help") << QStringList{QStringLiteral("--help")} << 0 << QStringLiteral("csv") << QString();
         QTest::newRow("tool help -h") << QStringList{QStringLiteral("-h")} << 0 << QStringLiteral("check") << QString();
         QTest::newRow("show --help") << QStringList{QStringLiteral("show"), QStringLiteral("--help")} << 0
@@ -116,21 +118,21 @@ private slots:
             << QStringLiteral("check ファイル") << QString();
         QTest::newRow("help csv") << QStringList{QStringLiteral("help"), QStringLiteral("csv")} << 0
                                   << QStringLiteral("--encoding") << QString();
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("print"), x} << 2 << QString()
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("print"), x} << 64 << QString()
                                          << QStringLiteral("print");
-        QTest::newRow("no files") << QStringList{QStringLiteral("show")} << 2 << QString()
+        QTest::newRow("no files") << QStringList{QStringLiteral("show")} << 64 << QString()
                                   << QStringLiteral("ファイルを指定");
         QTest::newRow("csv option on show")
-            << QStringList{QStringLiteral("show"), QStringLiteral("-o"), QStringLiteral("out.csv"), x} << 2 << QString()
-            << QStringLiteral("-o");
+            << QStringList{QStringLiteral("show"), QStringLiteral("-o"), QStringLiteral("out.csv"), x} << 64
+            << QString() << QStringLiteral("-o");
         QTest::newRow("unknown encoding")
-            << QStringList{QStringLiteral("csv"), x, QStringLiteral("--encoding"), QStringLiteral("latin1")} << 2
+            << QStringList{QStringLiteral("csv"), x, QStringLiteral("--encoding"), QStringLiteral("latin1")} << 64
             << QString() << QStringLiteral("latin1");
         QTest::newRow("-o without value")
-            << QStringList{QStringLiteral("csv"), x, QStringLiteral("-o")} << 2 << QString() << QStringLiteral("-o");
+            << QStringList{QStringLiteral("csv"), x, QStringLiteral("-o")} << 64 << QString() << QStringLiteral("-o");
         QTest::newRow("two outputs") << QStringList{QStringLiteral("csv"), x, QStringLiteral("-o"),
                                                     QStringLiteral("a.csv"), QStringLiteral("--output=b.csv")}
-                                     << 2 << QString() << QStringLiteral("一つ");
+                                     << 64 << QString() << QStringLiteral("一つ");
     }
     void commandLine() {
         QFETCH(QStringList, arguments);
@@ -455,11 +457,40 @@ private slots:
         QTest::newRow("output is a link to an input")
             << QStringList{m_good, QStringLiteral("-o"), path(QStringLiteral("link.csv"))}
             << path(QStringLiteral("link.csv")) << QStringLiteral("link.csv");
+        QTest::newRow("a data file's name")
+            << QStringList{m_good, QStringLiteral("-o"), path(QStringLiteral("copy.ENT"))} << out
+            << QStringLiteral("データファイルの名前");
+        QTest::newRow("member.dat") << QStringList{m_good, QStringLiteral("-o"), path(QStringLiteral("member.dat"))}
+                                    << out << QStringLiteral("データファイルの名前");
+        QTest::newRow("a folder") << QStringList{m_good, QStringLiteral("-o"), m_dir.path()} << out
+                                  << QStringLiteral("通常のファイルではない");
+        QTest::newRow("a device") << QStringList{m_good, QStringLiteral("-o"), QStringLiteral("/dev/null")} << out
+                                  << QStringLiteral("通常のファイルではない");
+        QTest::newRow("a named pipe") << QStringList{m_good, QStringLiteral("-o"), path(QStringLiteral("pipe.csv"))}
+                                      << out << QStringLiteral("通常のファイルではない");
         QTest::newRow("cp932 cannot store a character")
             << QStringList{path(QStringLiteral("한국.ent")), QStringLiteral("--encoding"), QStringLiteral("cp932"),
                            QStringLiteral("-o"), out}
             << out << QStringLiteral("U+D55C");
     }
+    // Text cells that a spreadsheet would run as formulas get a quote before them; numbers stay numbers.
+    void csvGuardsFormulas() {
+        const QString file = path(QStringLiteral("formula.ent"));
+        writeEntry(
+            file,
+            {testfiles::couple(-3, leader(QStringLiteral("=HYPERLINK(\"x\")"), QStringLiteral("+81"), 1),
+                               {partner(QStringLiteral("@p"), QStringLiteral("-いち"), 1)}, {QStringLiteral("W")})},
+            university(QStringLiteral("A大学"), QStringLiteral("春の大会")));
+        const ToolRun run = runTool({QStringLiteral("csv"), file});
+        QCOMPARE(run.status, 0);
+        QList<QStringList> records;
+        QVERIFY(parseCsv(QString::fromUtf8(run.out.mid(3)), records));
+        QCOMPARE(records[1].mid(3, 6),
+                 (QStringList{QStringLiteral("-3"), QStringLiteral("'=HYPERLINK(\"x\")"), QStringLiteral("+81"),
+                              QStringLiteral("1"), QStringLiteral("'@p"), QStringLiteral("'-いち")}));
+        QFile::remove(file);
+    }
+
     void csvRefuses() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, output);
@@ -467,6 +498,8 @@ private slots:
         QFile::remove(path(QStringLiteral("link.csv")));
         QVERIFY(QFile::link(m_good, path(QStringLiteral("link.csv"))));
         QFile::copy(m_good, path(QStringLiteral("한국.ent")));
+        if (!QFileInfo::exists(path(QStringLiteral("pipe.csv"))))
+            QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.csv"))).constData(), 0600), 0);
         testfiles::writeBytes(path(QStringLiteral("refused.csv")), "earlier");
         const QByteArray before = testfiles::readBytes(output);
         const QByteArray goodBefore = testfiles::readBytes(m_good);
