@@ -54,10 +54,10 @@ QString data_file_kind_text(DataFileKind kind) {
 
 bool load_data_file(const QString& path, LoadedFile& file, QString* error) {
     const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (!info.exists())
+    // A file in a folder that cannot be entered is not missing: the reader says why it cannot be read.
+    if (file_missing(path))
         return fail(error, QStringLiteral("ファイル「%1」が見つかりません。").arg(shown));
-    if (info.isDir())
+    if (QFileInfo(path).isDir())
         return fail(error, QStringLiteral("「%1」はフォルダーです。ファイルを指定してください。").arg(shown));
 
     LoadedFile loaded;

@@ -1,5 +1,6 @@
 #include "datafiles.h"
 #include "entrycommands.h"
+#include "export.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
 
@@ -221,6 +222,49 @@ private slots:
         QVERIFY(command_save_entry_as(state, prompter));
         QCOMPARE(state.entryChanged, false);
         QVERIFY(QFile::exists(state.appFolder + QStringLiteral("new.ent")));
+    }
+
+    // A file the program could not read is kept in backup/, byte for byte, before a save writes over it, and the
+    // user is told where: the roster, the university information, and an entry file that would not open.
+    void savingOverAnUnreadFileKeepsIt_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("member.dat") << QStringLiteral("member.dat");
+        QTest::newRow("uniinf.dat") << QStringLiteral("uniinf.dat");
+        QTest::newRow("entry file") << QStringLiteral("春.ent");
+    }
+    void savingOverAnUnreadFileKeepsIt() {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        AppState state = testfiles::stateIn(dir);
+        const QString path = state.appFolder + name;
+        const QByteArray damaged = testfiles::fromHex("05 00 00 00 02 00");
+        testfiles::writeBytes(path, damaged);
+        ScriptedPrompter prompter;
+        bool saved = false;
+        if (name == QLatin1String("member.dat")) {
+            state.unreadFiles.insert(path); // as the start-up leaves it
+            saved = command_save_members(state, prompter);
+        } else if (name == QLatin1String("uniinf.dat")) {
+            state.unreadFiles.insert(path);
+            UniversityInfo info;
+            info.university = QStringLiteral("蒼嶺大学");
+            saved = store_university_info(state, info, prompter);
+        } else {
+            prompter.setNextFile(path);
+            QVERIFY(!command_open_entry(state, prompter)); // damaged: reported, remembered
+            prompter.setNextInput(QStringLiteral("春"));
+            prompter.setNextAnswer(true); // overwrite
+            QVERIFY(command_new_entry(state, prompter));
+            saved = command_save_entry(state, prompter);
+        }
+        QVERIFY(saved);
+        const QStringList kept = QDir(state.appFolder + QStringLiteral("backup")).entryList(QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(testfiles::readBytes(state.appFolder + QStringLiteral("backup/") + kept.first()), damaged);
+        QVERIFY2(prompter.messages().constLast().contains(kept.first()),
+                 qPrintable(prompter.messages().join(QLatin1Char('|'))));
+        QVERIFY(testfiles::readBytes(path) != damaged);
+        QVERIFY(state.unreadFiles.isEmpty());
     }
 };
 

@@ -1,5 +1,6 @@
-// Saving under real faults: a write cut off by a file-size limit, a save killed with SIGKILL, targets that
-// cannot be created, and a year advance over a folder in which one file cannot be replaced.
+// Saving and reading under real faults: a write cut off by a file-size limit, a full disk, a save killed with
+// SIGKILL, targets that cannot be created, a year advance over a folder in which one file cannot be replaced,
+// data files that are named pipes or devices, and a second program on a locked folder.
 //
 // The faults that must hit a whole process (the size limit, the kill, another user) hit a child: this test
 // program starts itself again with "--child <mode> ..." and the child does one thing and reports through
@@ -7,6 +8,7 @@
 
 #include "datafiles.h"
 #include "entrycommands.h"
+#include "folderlock.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
 #include "yearadvance.h"
@@ -16,13 +18,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <cstdio>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using testfiles::readBytes;
@@ -182,6 +187,47 @@ int childSaveLoop(const QStringList& args) {
     }
 }
 
+// read <reader> <path>: reads the file with one of the program's readers; prints "read" or "refused" and the
+// reason. A reader that blocks never prints: the test's time bound catches it.
+int childRead(const QStringList& args) {
+    if (args.size() != 2)
+        return kChildUsage;
+    const QString& reader = args[0];
+    const QString& path = args[1];
+    AppState state;
+    QString error;
+    bool read = false;
+    if (reader == QLatin1String("member"))
+        read = read_member_file(path, state, &error);
+    else if (reader == QLatin1String("university"))
+        read = read_university_file(path, state, &error);
+    else if (reader == QLatin1String("entry"))
+        read = read_entry_file(path, state, &error);
+    else if (reader == QLatin1String("couples"))
+        read = read_entry_couples(path, state.couples, state.coupleCount, &error);
+    else if (reader == QLatin1String("games")) {
+        QStringList names;
+        read = read_game_names(path, names) > 0;
+    }
+    say(read ? QStringLiteral("read") : QStringLiteral("refused ") + error);
+    return kChildSaved;
+}
+
+// lock <folder>: takes the folder's lock, says "locked" and holds it until it is killed.
+int childLock(const QStringList& args) {
+    if (args.size() != 1)
+        return kChildUsage;
+    FolderLock lock;
+    QString error;
+    if (!lock.acquire(args[0], &error)) {
+        say(error);
+        return kChildSaveFailed;
+    }
+    say(QStringLiteral("locked"));
+    for (;;)
+        ::pause();
+}
+
 // advance <folder>: the year advance command over the folder, confirmed; prints what it showed.
 int childAdvance(const QStringList& args) {
     if (args.size() != 1)
@@ -213,6 +259,10 @@ int runChild(int argc, char** argv) {
         return childSaveLoop(args);
     if (mode == "advance")
         return childAdvance(args);
+    if (mode == "read")
+        return childRead(args);
+    if (mode == "lock")
+        return childLock(args);
     return kChildUsage;
 }
 
@@ -224,11 +274,11 @@ struct ChildResult {
 };
 
 // Starts a child and waits for it; the output is its standard output as UTF-8.
-ChildResult run(QProcess& process, const QString& program, const QStringList& arguments) {
+ChildResult run(QProcess& process, const QString& program, const QStringList& arguments, int timeLimit = 120000) {
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program, arguments);
     ChildResult result;
-    if (!process.waitForStarted(30000) || !process.waitForFinished(120000)) {
+    if (!process.waitForStarted(30000) || !process.waitForFinished(timeLimit)) {
         process.kill();
         process.waitForFinished();
         return result;
@@ -262,6 +312,10 @@ private slots:
     void uncreatableTargetChangesNothing_data();
     void uncreatableTargetChangesNothing();
     void yearAdvanceReportsUnreplaceableFile();
+    void fullDiskKeepsEarlierFile();
+    void pipesAndDevicesNeverBlock_data();
+    void pipesAndDevicesNeverBlock();
+    void secondProgramOnALockedFolder();
 };
 
 void TestFaults::cutOffWriteKeepsEarlierFile_data() {
@@ -523,6 +577,96 @@ void TestFaults::yearAdvanceReportsUnreplaceableFile() {
     QCOMPARE(folderContents(folder),
              QStringList({QStringLiteral("a.ent"), QStringLiteral("b.ent"), QStringLiteral("backup"),
                           QStringLiteral("c.ent"), QStringLiteral("member.dat"), QStringLiteral("uniinf.dat")}));
+}
+
+// A real full disk: a small tmpfs filled to the last byte (as root; elsewhere, or where mounting is not allowed,
+// the test says so and skips). The save fails with the Japanese reason and the earlier file stays as it was.
+void TestFaults::fullDiskKeepsEarlierFile() {
+    if (geteuid() != 0)
+        QSKIP("mounting a small tmpfs needs root");
+    QTemporaryDir dir;
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here: %1").arg(qt_error_string(errno))));
+    const auto unmount = qScopeGuard([&mountPoint] { ::umount(mountPoint.constData()); });
+    const QString folder = dir.path() + QLatin1Char('/');
+    const AppState earlier = sampleState(Member, 5, 1, folder);
+    QString error;
+    QVERIFY2(write_member_file(earlier.memberFilePath(), earlier, &error), qPrintable(error));
+    const QByteArray before = readBytes(earlier.memberFilePath());
+    // Fill what is left of the disk.
+    QFile filler(folder + QStringLiteral("filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    filler.close();
+    const AppState later = sampleState(Member, 400, 2, folder);
+    QVERIFY(!write_member_file(later.memberFilePath(), later, &error));
+    QVERIFY2(error.contains(QStringLiteral("ディスクの空きが足りません")), qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("member.dat")), qPrintable(error));
+    QCOMPARE(readBytes(earlier.memberFilePath()), before);
+}
+
+// A named pipe or a link to /dev/zero where a data file should be: every reader refuses it at once, within a
+// time bound, instead of waiting for a writer or reading without end.
+void TestFaults::pipesAndDevicesNeverBlock_data() {
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("pipe"); // false: a link to /dev/zero
+    for (const bool pipe : {true, false}) {
+        const char* what = pipe ? "pipe" : "/dev/zero";
+        QTest::addRow("member.dat, %s", what) << QStringLiteral("member") << QStringLiteral("member.dat") << pipe;
+        QTest::addRow("uniinf.dat, %s", what) << QStringLiteral("university") << QStringLiteral("uniinf.dat") << pipe;
+        QTest::addRow("entry file, %s", what) << QStringLiteral("entry") << QStringLiteral("x.ent") << pipe;
+        QTest::addRow("year advance's reader, %s", what)
+            << QStringLiteral("couples") << QStringLiteral("x.ent") << pipe;
+        QTest::addRow("Gamename.txt, %s", what) << QStringLiteral("games") << QStringLiteral("Gamename.txt") << pipe;
+    }
+}
+
+void TestFaults::pipesAndDevicesNeverBlock() {
+    QFETCH(QString, reader);
+    QFETCH(QString, name);
+    QFETCH(bool, pipe);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (pipe)
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    QProcess process;
+    const ChildResult result =
+        run(process, childProgram(), childArguments(QStringLiteral("read"), {reader, path}), 10000);
+    QVERIFY2(result.exitCode == kChildSaved, "the reader blocked or crashed");
+    QVERIFY2(result.output.startsWith(QStringLiteral("refused")), qPrintable(result.output));
+    if (reader != QLatin1String("games"))
+        QVERIFY2(result.output.contains(QStringLiteral("通常のファイルではありません")), qPrintable(result.output));
+}
+
+// Another program holds the folder: this one may not take it. Once that program is gone without releasing the
+// lock (killed), its lock is stale and is taken over. The lock file is hidden and never looks like data.
+void TestFaults::secondProgramOnALockedFolder() {
+    QTemporaryDir dir;
+    QProcess holder;
+    holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    holder.start(childProgram(), childArguments(QStringLiteral("lock"), {dir.path()}));
+    QVERIFY(holder.waitForReadyRead(30000));
+    QCOMPARE(QString::fromUtf8(holder.readAllStandardOutput()).trimmed(), QStringLiteral("locked"));
+    const QString lockName = FolderLock::fileName();
+    QVERIFY(lockName.startsWith(QLatin1Char('.')) && !is_entry_file_name(lockName));
+
+    FolderLock second;
+    QString error;
+    QVERIFY(!second.acquire(dir.path(), &error));
+    QVERIFY2(error.contains(QStringLiteral("ほかの DanceEntry のウィンドウで開かれています")), qPrintable(error));
+    QVERIFY(!second.isLocked());
+
+    holder.kill(); // a crash: the lock file stays behind
+    QVERIFY(holder.waitForFinished(30000));
+    QVERIFY(QFileInfo::exists(dir.filePath(lockName)));
+    QVERIFY2(second.acquire(dir.path(), &error), qPrintable(error));
+    QVERIFY(second.isLocked());
 }
 
 int main(int argc, char** argv) {

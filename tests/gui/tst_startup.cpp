@@ -8,6 +8,7 @@
 #include "startup.h"
 #include "testfiles.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -161,6 +162,41 @@ private slots:
         QVERIFY(prompter.messages().constFirst().contains(fileName));
         QCOMPARE(testfiles::readBytes(folder + fileName), bytes);
         QCOMPARE(window->windowTitle(), memberCaption(state.memberCount));
+        if (fileName != QLatin1String("member.dat"))
+            return;
+
+        // Saving the roster over the damaged file keeps the file, byte for byte, in backup/ and says where.
+        window->findChild<QAction*>(QStringLiteral("mnu__save_member"))->trigger();
+        const QStringList kept = QDir(folder + QStringLiteral("backup")).entryList(QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(kept.first().startsWith(QStringLiteral("member_")) && kept.first().endsWith(QStringLiteral(".dat")));
+        QCOMPARE(testfiles::readBytes(folder + QStringLiteral("backup/") + kept.first()), bytes);
+        QCOMPARE(prompter.messages().size(), 2);
+        QVERIFY2(prompter.messages().constLast().contains(kept.first()), qPrintable(prompter.messages().constLast()));
+        AppState saved;
+        QVERIFY(read_member_file(folder + fileName, saved));
+        // Later saves write over the program's own file without another copy.
+        window->findChild<QAction*>(QStringLiteral("mnu__save_member"))->trigger();
+        QCOMPARE(QDir(folder + QStringLiteral("backup")).entryList(QDir::Files).size(), 1);
+    }
+
+    // Another copy of the program holds the folder: this one says so and ends without reading or writing.
+    void secondCopyEndsAtOnce() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + QLatin1Char('/');
+        writeRoster(folder, {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0)});
+        FolderLock first;
+        QVERIFY(first.acquire(folder, nullptr));
+        const QStringList files = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        AppState state;
+        ScriptedPrompter prompter;
+        FolderLock lock;
+        QVERIFY(!start_up(state, prompter, folder, lock));
+        QVERIFY(!mainWindowExists());
+        QCOMPARE(state.memberCount, 0);
+        QCOMPARE(prompter.messages().size(), 1);
+        QVERIFY(prompter.messages().constFirst().contains(QStringLiteral("ほかの DanceEntry")));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), files);
     }
 };
 
