@@ -3,6 +3,7 @@
 //
 // Files are written in the system's temporary folder, or in DANCEENTRY_BENCH_DIR when it is set.
 
+#include "bench_memberimport.h"
 #include "couplegrid.h"
 #include "couplegridview.h"
 #include "datafiles.h"
@@ -482,6 +483,7 @@ int main(int argc, char** argv) {
     RegisterBenchmark("grid/click_dance_cell_1000_couples", clickGrid)->Unit(benchmark::kMillisecond);
     RegisterBenchmark("startup/shown_with_5000_members", startUp, 5000)->UseManualTime()->Unit(benchmark::kMillisecond);
     RegisterBenchmark("startup/shown_with_0_members", startUp, 0)->UseManualTime()->Unit(benchmark::kMillisecond);
+    add_member_import_benchmarks(g_folder);
 
     benchmark::Initialize(&argc, argv);
     RecordingReporter reporter;
@@ -515,6 +517,7 @@ int main(int argc, char** argv) {
             {"start-up to shown window, 5000 members / empty roster", "startup/shown_with_5000_members/manual_time",
              "startup/shown_with_0_members/manual_time", 0, "for information"},
         });
+    print_member_import_ratios(reporter.seconds);
     benchmark::Shutdown();
     return 0;
 }

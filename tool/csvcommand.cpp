@@ -2,6 +2,7 @@
 
 #include "couplegrid.h"
 #include "cp932.h"
+#include "memberimport.h"
 #include "savefile.h"
 #include "tooltext.h"
 #include "vocabulary.h"
@@ -10,7 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 namespace {
@@ -30,6 +33,52 @@ QString describe(const QString& character) {
     return QStringLiteral("「%1」(U+%2)")
         .arg(character)
         .arg(QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
+
+using Report = std::function<int(const QString&)>;
+
+// The entry table of every file, or nothing: a table that silently lacks a university is worse than none.
+bool entryTable(const QStringList& files, QList<QStringList>& rows, CsvRowPlace& place, const Report& report) {
+    rows = {csv_header()};
+    bool failed = false;
+    for (const QString& path : files) {
+        if (data_file_kind(path) != DataFileKind::Entry) {
+            failed = true;
+            report(QStringLiteral("「%1」はエントリーファイルではありません。").arg(QDir::toNativeSeparators(path)));
+            continue;
+        }
+        LoadedFile file;
+        QString error;
+        if (!load_data_file(path, file, &error)) {
+            failed = true;
+            report(error);
+            continue;
+        }
+        rows += csv_rows(file);
+    }
+    if (failed) {
+        report(QStringLiteral("CSV は書き出しませんでした。"));
+        return false;
+    }
+    place = [&rows](qsizetype r) {
+        return QStringLiteral("ファイル「%1」の背番号%2").arg(rows[r].value(kColFile), rows[r].value(kColBackNumber));
+    };
+    return true;
+}
+
+// The roster as the member import reads it back.
+bool memberTable(const QString& path, QList<QStringList>& rows, CsvRowPlace& place, const Report& report) {
+    LoadedFile file;
+    QString error;
+    if (!load_data_file(path, file, &error)) {
+        report(error);
+        return false;
+    }
+    rows = member_table(file.state);
+    place = [name = QFileInfo(path).fileName()](qsizetype r) {
+        return QStringLiteral("ファイル「%1」の%2人目のメンバー").arg(name).arg(r);
+    };
+    return true;
 }
 
 } // namespace
@@ -80,7 +129,8 @@ QList<QStringList> csv_rows(const LoadedFile& file) {
     return rows;
 }
 
-bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, QByteArray* bytes, QString* error) {
+bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, const CsvRowPlace& place, QByteArray* bytes,
+                QString* error) {
     QList<QStringList> cells = rows;
     for (QStringList& row : cells) {
         for (QString& cell : row)
@@ -96,16 +146,15 @@ bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, QByteArray
                 "Shift-JIS（コードページ 932）への変換が使えません。--encoding utf-8 で書き出してください。");
         return false;
     }
-    for (const QStringList& row : rows) {
-        for (const QString& field : row) {
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        for (const QString& field : rows[r]) {
             if (cp932::encode(field, nullptr))
                 continue;
             const QString bad = cp932::firstUnencodable(field);
             if (error)
-                *error =
-                    QStringLiteral("ファイル「%1」の背番号%2の「%3」に、Shift-JIS（コードページ 932）で表せない文字 "
-                                   "%4 があります。--encoding utf-8 で書き出してください。")
-                        .arg(row.value(kColFile), row.value(kColBackNumber), field, describe(bad));
+                *error = QStringLiteral("%1の「%2」に、Shift-JIS（コードページ 932）で表せない文字 "
+                                        "%3 があります。--encoding utf-8 で書き出してください。")
+                             .arg(place(r), field, describe(bad));
             return false;
         }
     }
@@ -148,6 +197,16 @@ int run_csv(const ToolOptions& options, QIODevice& out, QIODevice& err) {
         write_text(err, QStringLiteral("danceentry-tool: %1\n").arg(message));
         return kExitFailure;
     };
+    // The roster and the entries are tables of different columns: one output holds one of them.
+    const auto member = std::find_if(options.files.cbegin(), options.files.cend(),
+                                     [](const QString& path) { return data_file_kind(path) == DataFileKind::Member; });
+    if (member != options.files.cend() && options.files.size() > 1) {
+        failWith(QStringLiteral("メンバーファイル「%1」は、ほかのファイルと一緒には CSV にできません。"
+                                "メンバーファイルは一つだけ指定してください。\n"
+                                "使い方は danceentry-tool csv --help で表示します。")
+                     .arg(QDir::toNativeSeparators(*member)));
+        return kExitUsage;
+    }
     const bool toStandardOutput = options.outputPath.isEmpty() || options.outputPath == QLatin1String("-");
     if (!toStandardOutput) {
         const QString refusal = output_refusal(options.outputPath, options.files);
@@ -155,31 +214,16 @@ int run_csv(const ToolOptions& options, QIODevice& out, QIODevice& err) {
             return failWith(refusal);
     }
 
-    // Every file is read before anything is written: a table that silently lacks a university is worse
-    // than none.
-    QList<QStringList> rows = {csv_header()};
-    bool failed = false;
-    for (const QString& path : options.files) {
-        if (data_file_kind(path) != DataFileKind::Entry) {
-            failed = true;
-            failWith(QStringLiteral("「%1」はエントリーファイルではありません。").arg(QDir::toNativeSeparators(path)));
-            continue;
-        }
-        LoadedFile file;
-        QString error;
-        if (!load_data_file(path, file, &error)) {
-            failed = true;
-            failWith(error);
-            continue;
-        }
-        rows += csv_rows(file);
-    }
-    if (failed)
-        return failWith(QStringLiteral("CSV は書き出しませんでした。"));
+    QList<QStringList> rows;
+    CsvRowPlace place;
+    const bool read = member != options.files.cend() ? memberTable(*member, rows, place, failWith)
+                                                     : entryTable(options.files, rows, place, failWith);
+    if (!read)
+        return kExitFailure;
 
     QByteArray bytes;
     QString error;
-    if (!encode_csv(rows, options.encoding, &bytes, &error))
+    if (!encode_csv(rows, options.encoding, place, &bytes, &error))
         return failWith(error);
     if (toStandardOutput) {
         if (out.write(bytes) != bytes.size())

@@ -10,15 +10,21 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The CSV table of entries: one row per partner, couples in back-number order as the couple grid lists them.
 // Columns: file, university, competition, back number, leader name, kana and year, partner name, kana and
 // year, the eight dances W T F Q C S R P ("1" where the partner dances it), regular ("1" or empty), section.
 QStringList csv_header();
 QList<QStringList> csv_rows(const LoadedFile& file);
 
+// Where row `r` of a table came from, for a refusal: "ファイル「A.ent」の背番号12".
+using CsvRowPlace = std::function<QString(qsizetype r)>;
+
 // The bytes of the CSV text: UTF-8 behind a byte-order mark, or code page 932. For code page 932 the rows
-// are checked first, so that a character it cannot store is reported with its file and back number.
-bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, QByteArray* bytes, QString* error);
+// are checked first, so that a character it cannot store is reported with the place of its row.
+bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, const CsvRowPlace& place, QByteArray* bytes,
+                QString* error);
 
 // True when `output` names the same file as one of `inputs` (also through a link).
 bool is_one_of(const QString& output, const QStringList& inputs);
@@ -28,5 +34,6 @@ bool is_one_of(const QString& output, const QStringList& inputs);
 // target that is not a regular file (a device, a named pipe, a folder).
 QString output_refusal(const QString& output, const QStringList& inputs);
 
-// csv FILE... [-o OUT] [--encoding ...]: all files or nothing; writes OUT as a whole, or to `out`.
+// csv FILE... [-o OUT] [--encoding ...]: the entry table of all files or nothing, or the roster table of one
+// member file (member_table, which the member import reads back); writes OUT as a whole, or to `out`.
 int run_csv(const ToolOptions& options, QIODevice& out, QIODevice& err);

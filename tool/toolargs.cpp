@@ -138,12 +138,18 @@ QString tool_help(ToolCommand command) {
                               "            2 見つからない・読めない・壊れたファイルがある\n")
             .arg(kTool);
     case ToolCommand::Csv:
-        return QStringLiteral("使い方: %1 csv ファイル... [-o 出力ファイル] [--encoding utf-8|cp932]\n"
+        return QStringLiteral("使い方: %1 csv エントリーファイル... [-o 出力ファイル] [--encoding utf-8|cp932]\n"
+                              "        %1 csv member.dat [-o 出力ファイル] [--encoding utf-8|cp932]\n"
                               "\n"
                               "エントリーファイルをまとめて一つの CSV 表（RFC 4180、行末 CR LF）にします。\n"
                               "パートナーごとに一行: ファイル、大学名、出場試合名、背番号、リーダー名、リーダーかな、\n"
                               "リーダー回生、パートナー名、パートナーかな、パートナー回生、種目 W T F Q C S R P\n"
                               "（踊る種目に 1）、Reguler（レギュラーなら 1）、MorL。一行目は見出しです。\n"
+                              "\n"
+                              "メンバーファイル（member.dat）を指定すると、メンバー名簿を CSV 表にします。\n"
+                              "見出し 名前,かな,回生,学部,出身高校,役割（leader か partner）に続けて、登録順に\n"
+                              "メンバーごとに一行。プログラムの「メンバーCSV取り込み」でそのまま読み込めます。\n"
+                              "メンバーファイルはほかのファイルと一緒には指定できません。\n"
                               "\n"
                               "  -o, --output 出力ファイル  CSV を書くファイル（省略するか - で標準出力）。\n"
                               "                             入力ファイル、データファイルの名前（member.dat、\n"
@@ -168,7 +174,7 @@ QString tool_help(ToolCommand command) {
                           "コマンド:\n"
                           "  show   ファイルの中身を表にして表示する\n"
                           "  check  エントリーファイルを検査する\n"
-                          "  csv    エントリーファイルを一つの CSV 表にまとめる\n"
+                          "  csv    エントリーファイルを一つの CSV 表にまとめる、メンバー名簿を CSV 表にする\n"
                           "\n"
                           "%1 --help, %1 コマンド --help, %1 help コマンド で説明を表示します。\n"
                           "\n"

@@ -109,12 +109,13 @@ private slots:
             if (!entry->isSeparator())
                 QCOMPARE(entry->text(), fileCaptions.at(i));
         }
-        const QStringList optionNames = QStringLiteral("mnu_Uni mnu_up_Grade mnu_member_out").split(QLatin1Char(' '));
-        const QStringList optionCaptions = {QStringLiteral("大学情報変更"),
-                                            QStringLiteral("すべてのメンバーの学年を１つあげる"),
-                                            QStringLiteral("メンバーテキスト出力")};
-        QCOMPARE(option->actions().size(), 3);
-        for (int i = 0; i < 3; ++i) {
+        const QStringList optionNames =
+            QStringLiteral("mnu_Uni mnu_up_Grade mnu_member_out mnu_member_import").split(QLatin1Char(' '));
+        const QStringList optionCaptions = {
+            QStringLiteral("大学情報変更"), QStringLiteral("すべてのメンバーの学年を１つあげる"),
+            QStringLiteral("メンバーテキスト出力"), QStringLiteral("メンバーCSV取り込み")};
+        QCOMPARE(option->actions().size(), optionNames.size());
+        for (int i = 0; i < optionNames.size(); ++i) {
             QCOMPARE(option->actions().at(i)->objectName(), optionNames.at(i));
             QCOMPARE(option->actions().at(i)->text(), optionCaptions.at(i));
         }

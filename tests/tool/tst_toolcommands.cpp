@@ -1,5 +1,6 @@
 #include "cp932.h"
 #include "datafiles.h"
+#include "memberimport.h"
 #include "testfiles.h"
 #include "toolargs.h"
 #include "toolfixture.h"
@@ -449,6 +450,16 @@ private slots:
                                  << out << QStringLiteral("none.ent");
         QTest::newRow("member file") << QStringList{m_good, m_members, QStringLiteral("-o"), out} << out
                                      << QStringLiteral("member.dat");
+        // The roster is a table of its own: with any other file it is a wrong command line, refused before
+        // anything is read (the second roster need not exist).
+        const QString mixed = QStringLiteral("メンバーファイル「%1」は、ほかのファイルと一緒には CSV にできません。");
+        QTest::newRow("member file before an entry file")
+            << QStringList{m_members, m_good, QStringLiteral("-o"), out} << out << mixed.arg(m_members);
+        QTest::newRow("member file with the university file")
+            << QStringList{m_uni, m_members, QStringLiteral("-o"), out} << out << mixed.arg(m_members);
+        QTest::newRow("two member files")
+            << QStringList{m_members, path(QStringLiteral("other/MEMBER.DAT")), QStringLiteral("-o"), out} << out
+            << QStringLiteral("csv --help");
         QTest::newRow("output is an input")
             << QStringList{m_good, m_bad, QStringLiteral("-o"), m_bad} << m_bad << QStringLiteral("B.ent");
         QTest::newRow("output is an input by another path")
@@ -505,11 +516,61 @@ private slots:
         const QByteArray goodBefore = testfiles::readBytes(m_good);
 
         const ToolRun run = runTool(QStringList{QStringLiteral("csv")} + arguments);
-        QCOMPARE(run.status, 2);
+        // A member file among other files is a wrong command line; everything else is about the files.
+        const bool wrongCommandLine = run.errText().contains(QStringLiteral("ほかのファイルと一緒には"));
+        QCOMPARE(run.status, wrongCommandLine ? 64 : 2);
         QVERIFY(run.out.isEmpty());
         QVERIFY2(run.errText().contains(reason), qPrintable(run.errText()));
         QCOMPARE(testfiles::readBytes(output), before);
         QCOMPARE(testfiles::readBytes(m_good), goodBefore);
+    }
+
+    // The roster table read back by the member import gives exactly the members of the file, whatever their
+    // texts hold: commas, quotes, line breaks, blanks at the edges, the wave dash, half-width kana.
+    void csvRosterImportsAsTheSameMembers_data() {
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<bool>("toFile");
+        QTest::newRow("utf-8 to a file") << QStringLiteral("utf-8") << true;
+        QTest::newRow("utf-8 to standard output") << QStringLiteral("utf-8") << false;
+        QTest::newRow("cp932 to a file") << QStringLiteral("cp932") << true;
+    }
+    void csvRosterImportsAsTheSameMembers() {
+        QFETCH(QString, encoding);
+        QFETCH(bool, toFile);
+        if (encoding == QLatin1String("cp932") && !cp932::available())
+            QSKIP("no code page 932 converter");
+        QList<MemberRecord> members = {leader(QStringLiteral("田中, \"一郎\""), QStringLiteral("たなか,いちろう"), 1),
+                                       partner(QStringLiteral(" 先頭と末尾　"), QStringLiteral("ﾃｽﾄ"), 4),
+                                       leader(QStringLiteral("山田"), QString(), 2)};
+        members[0].department = QStringLiteral("文学部～夜間");
+        members[1].highschool = QStringLiteral("県立\r\n北高");
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("club")));
+        AppState written;
+        written.members = members;
+        written.memberCount = qint32(members.size());
+        QVERIFY(write_member_file(path(QStringLiteral("club/member.dat")), written));
+
+        const QString out = path(QStringLiteral("roster.csv"));
+        QStringList arguments = {QStringLiteral("csv"), path(QStringLiteral("club/member.dat")),
+                                 QStringLiteral("--encoding"), encoding};
+        const ToolRun run = runTool(toFile ? arguments << QStringLiteral("-o") << out : arguments);
+        QCOMPARE(run.status, 0);
+        if (!toFile)
+            testfiles::writeBytes(out, run.out);
+        const QByteArray bytes = testfiles::readBytes(out);
+        QCOMPARE(bytes.startsWith("\xEF\xBB\xBF"), encoding == QLatin1String("utf-8"));
+        QString text = QString::fromUtf8(bytes.mid(3));
+        QVERIFY(encoding == QLatin1String("utf-8") || cp932::decode(bytes, &text));
+        QList<QStringList> records;
+        QVERIFY2(parseCsv(text, records), qPrintable(text));
+        QCOMPARE(records.value(0), QStringLiteral("名前,かな,回生,学部,出身高校,役割").split(QLatin1Char(',')));
+
+        AppState imported;
+        QList<ImportCandidate> candidates;
+        QString error;
+        QVERIFY2(read_member_csv(out, imported, &candidates, &error), qPrintable(error));
+        QCOMPARE(import_members(imported, candidates, 0), qint32(members.size()));
+        QCOMPARE(imported.members, members);
     }
 };
 

@@ -7,6 +7,8 @@
 #include "entrycommands.h"
 #include "entrydialog.h"
 #include "membereditor.h"
+#include "memberimport.h"
+#include "memberimportdialog.h"
 #include "memberlistview.h"
 #include "membertextcommand.h"
 #include "roster.h"
@@ -132,6 +134,24 @@ void MainWindow::advanceYears() {
 
 void MainWindow::exportMemberText() {
     run_member_text_export(m_state, m_prompter, *m_memberList);
+}
+
+void MainWindow::importMembers() {
+    const QString path =
+        m_prompter.chooseFile({.open = true,
+                               .filter = QStringLiteral("CSVファイル(*.csv)|*.csv|テキストファイル(*.txt)|*.txt|"),
+                               .title = QStringLiteral("メンバーCSV取り込み")});
+    if (path.isEmpty())
+        return;
+    QList<ImportCandidate> candidates;
+    QString error;
+    if (!read_member_csv(path, m_state, &candidates, &error)) {
+        m_prompter.showMessage(error, Prompter::Icon::Exclamation);
+        return;
+    }
+    // Modal: the roster cannot change between the check of the rows and their import.
+    MemberImportDialog dialog(m_state, std::move(candidates), this);
+    dialog.exec();
 }
 
 // ---- dialogs ----

@@ -130,6 +130,8 @@ void MainWindow::createMenus() {
                                &MainWindow::advanceYears);
     m_memberTextAction =
         add(m_optionMenu, "mnu_member_out", QStringLiteral("メンバーテキスト出力"), &MainWindow::exportMemberText);
+    m_memberImportAction =
+        add(m_optionMenu, "mnu_member_import", QStringLiteral("メンバーCSV取り込み"), &MainWindow::importMembers);
 }
 
 // ---- start, views and layout ----

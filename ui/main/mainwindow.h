@@ -46,6 +46,7 @@ class QTreeWidgetItem;
 // | mnu_Uni                  | m_universityAction     | 大学情報変更                                |
 // | mnu_up_Grade             | m_advanceYearsAction   | すべてのメンバーの学年を１つあげる          |
 // | mnu_member_out           | m_memberTextAction     | メンバーテキスト出力                        |
+// | mnu_member_import        | m_memberImportAction   | メンバーCSV取り込み                         |
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -114,6 +115,7 @@ private:
     void editUniversityInfo();
     void advanceYears();
     void exportMemberText();
+    void importMembers();
 
     MemberEditor* ensureMemberEditor();
     CoupleEditor* ensureCoupleEditor();
@@ -141,6 +143,7 @@ private:
     QAction* m_universityAction = nullptr;
     QAction* m_advanceYearsAction = nullptr;
     QAction* m_memberTextAction = nullptr;
+    QAction* m_memberImportAction = nullptr;
 
     QPointer<MemberEditor> m_memberEditor;
     QPointer<CoupleEditor> m_coupleEditor;
