@@ -2,6 +2,7 @@
 #include "japanesefont.h"
 #include "mainwindow.h"
 #include "qtprompter.h"
+#include "qttranslation.h"
 #include "records.h"
 #include "startup.h"
 
@@ -15,6 +16,7 @@ AppState appState;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    install_qt_translation();
     install_japanese_font_substitutions();
 
     if (!cp932::available()) {
