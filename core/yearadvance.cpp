@@ -64,7 +64,7 @@ bool is_entry_file_name(const QString& name) {
     return name.contains(QStringLiteral(".ent"), Qt::CaseInsensitive);
 }
 
-EntryAdvanceReport advance_entry_files(const AppState& state) {
+EntryAdvanceReport advance_entry_files(const AppState& state, const AdvanceProgress& progress) {
     EntryAdvanceReport report;
     const QStringList names = list_folder(state.appFolder);
 
@@ -84,7 +84,11 @@ EntryAdvanceReport advance_entry_files(const AppState& state) {
         pending.append(std::move(file));
     }
 
+    const int total = int(pending.size());
+    int done = 0;
     for (PendingFile& file : pending) {
+        if (progress)
+            progress(done++, total);
         const qint32 left = advanceCouples(file.couples, file.count);
         QString error;
         if (!write_entry_couples(state.appFolder + file.name, file.couples, left, state.universityInfo, &error)) {
@@ -93,10 +97,13 @@ EntryAdvanceReport advance_entry_files(const AppState& state) {
         }
         report.advanced << file.name;
     }
+    if (progress)
+        progress(total, total);
     return report;
 }
 
-bool command_year_advance(AppState& state, Prompter& prompter, const std::function<void(bool)>& setBusy) {
+bool command_year_advance(AppState& state, Prompter& prompter, const std::function<void(bool)>& setBusy,
+                          const AdvanceProgress& progress) {
     // A save that failed keeps its changes unsaved; advancing now would overwrite the files they belong to.
     if (!ask_save_changes(state, false, prompter))
         return false;
@@ -122,7 +129,7 @@ bool command_year_advance(AppState& state, Prompter& prompter, const std::functi
     }
     emit state.notifier->rosterChanged();
 
-    const EntryAdvanceReport report = advance_entry_files(state);
+    const EntryAdvanceReport report = advance_entry_files(state, progress);
     problems << report.problems;
 
     if (!state.entryFileName.isEmpty()) {

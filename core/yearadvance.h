@@ -24,8 +24,13 @@ struct EntryAdvanceReport {
 // Advances the couples of every entry file of the application folder: couples with a fourth-year dancer are
 // removed, every other dancer's year rises by one. Every file is read and checked before any is rewritten;
 // a file that does not decode is left untouched and reported. Each file ends with state.universityInfo.
-EntryAdvanceReport advance_entry_files(const AppState& state);
+// `progress` (when given) hears how many of the files to rewrite are done: (0, total) before the first, then
+// after each file, ending with (total, total).
+using AdvanceProgress = std::function<void(int done, int total)>;
+EntryAdvanceReport advance_entry_files(const AppState& state, const AdvanceProgress& progress = {});
 
 // The whole year advance command after the save prompts and questions; `setBusy` shows and hides the busy
-// pointer. Returns true when the data was advanced (the caller rebuilds the member list and the grid).
-bool command_year_advance(AppState& state, Prompter& prompter, const std::function<void(bool)>& setBusy);
+// pointer, `progress` hears how far the entry files are (see advance_entry_files). Returns true when the data
+// was advanced (the caller rebuilds the member list and the grid).
+bool command_year_advance(AppState& state, Prompter& prompter, const std::function<void(bool)>& setBusy,
+                          const AdvanceProgress& progress = {});
