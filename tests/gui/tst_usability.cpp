@@ -166,10 +166,13 @@ private slots:
             QWidget* box = QApplication::activeModalWidget();
             if (!box || !box->isVisible() || !seen.isEmpty())
                 return;
-            for (QPushButton* button : box->findChildren<QPushButton*>())
+            QPushButton* pressed = nullptr;
+            for (QPushButton* button : box->findChildren<QPushButton*>()) {
                 seen << button->text();
-            for (QPushButton* button : box->findChildren<QPushButton*>())
-                button->text() == press ? button->click() : void();
+                pressed = button->text() == press ? button : pressed;
+            }
+            if (pressed)
+                pressed->click();
         });
         timer.start(20);
         QtPrompter prompter;
