@@ -3,6 +3,7 @@
 #include "japanesefont.h"
 #include "mainwindow.h"
 #include "qtprompter.h"
+#include "qttranslation.h"
 #include "records.h"
 #include "startup.h"
 
@@ -16,6 +17,7 @@ AppState appState;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    install_qt_translation();
     install_japanese_font_substitutions();
 
     if (!cp932::available()) {

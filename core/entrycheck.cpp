@@ -58,11 +58,13 @@ QList<EntryProblem> entry_problems(const AppState& state) {
     return problems;
 }
 
-bool check_entry(const AppState& state, Prompter& prompter) {
+bool check_entry(const AppState& state, Prompter& prompter, qint32* failedCouple) {
     const QList<EntryProblem> problems = entry_problems(state);
     if (problems.isEmpty())
         return true;
     const EntryProblem& first = problems.first();
+    if (failedCouple)
+        *failedCouple = first.couplePosition;
     prompter.showMessage(QStringLiteral("背番号") + QString::number(first.backNumber) + QLatin1Char('\r') + first.rule,
                          Prompter::Icon::Information);
     return false;

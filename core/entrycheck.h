@@ -20,6 +20,6 @@ struct EntryProblem {
 // in the order in which the walk over its partners first meets it. Empty when the entry passes.
 QList<EntryProblem> entry_problems(const AppState& state);
 
-// Reports the first problem of entry_problems ("背番号" + number + CR + rule) and returns false; returns
-// true without a message when there is none.
-bool check_entry(const AppState& state, Prompter& prompter);
+// Reports the first problem of entry_problems ("背番号" + number + CR + rule) and returns false, with that
+// couple's position in `couples` in *failedCouple when given; returns true without a message when there is none.
+bool check_entry(const AppState& state, Prompter& prompter, qint32* failedCouple = nullptr);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <filesystem>
@@ -172,6 +173,11 @@ QStringList write_year_advance(const AppState& state, const YearAdvancePlan& pla
                                const YearAdvanceProgress& progress) {
     QStringList written;
     const int total = int(plan.entryFiles.size()) + 1;
+    // The end is reported however the writing ends, so that a progress window is gone before any message.
+    const auto finished = qScopeGuard([&progress, total] {
+        if (progress)
+            progress(total, total);
+    });
     const auto write = [&](const QString& name, const QByteArray& bytes) {
         if (progress)
             progress(int(written.size()), total);
@@ -186,8 +192,6 @@ QStringList write_year_advance(const AppState& state, const YearAdvancePlan& pla
         if (!write(file.name, file.bytes))
             return written;
     }
-    if (progress)
-        progress(total, total);
     return written;
 }
 

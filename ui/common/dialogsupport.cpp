@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -54,6 +56,11 @@ void place_growing(QWidget* widget, int left, int top, int width, int height) {
                         qMax(designed.height(), needed.height()));
 }
 
+void label_for(QLabel* label, QWidget* control) {
+    label->setBuddy(control);
+    control->setAccessibleName(label->text());
+}
+
 void select_all_text(QLineEdit* box) {
     const int length = int(box->text().size());
     // A negative length selects backwards, which leaves the caret at the start.
@@ -80,6 +87,22 @@ void select_all_on_double_click(QPlainTextEdit* box) {
 void clear_lvw_selection(QTreeWidget* list) {
     for (int row = 0; row < list->topLevelItemCount(); ++row)
         list->topLevelItem(row)->setSelected(false);
+}
+
+CommandKey command_key(const QKeyEvent* event) {
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return CommandKey::None;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return CommandKey::Open;
+    case Qt::Key_Delete:
+        return CommandKey::Delete;
+    case Qt::Key_Space:
+        return CommandKey::Switch;
+    default:
+        return CommandKey::None;
+    }
 }
 
 } // namespace dialogsupport

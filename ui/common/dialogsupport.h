@@ -1,13 +1,15 @@
 #pragma once
 
 class QDialog;
+class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QTreeWidget;
 class QWidget;
 
-// Small pieces shared by the windows: the designed layout in twips, select-all on double click and clearing a
-// member list's selection.
+// Small pieces shared by the windows: the designed layout in twips, select-all on double click, clearing a
+// member list's selection and the command keys of the lists.
 namespace dialogsupport {
 
 // A fixed-size dialog window (no minimise and maximise buttons) whose client area has the designed size.
@@ -20,6 +22,10 @@ void place(QWidget* widget, int left, int top, int width, int height);
 // text in the font of this platform, it grows to the right and downwards so that nothing is clipped.
 void place_growing(QWidget* widget, int left, int top, int width, int height);
 
+// Makes `label` the caption of `control`: its buddy, and the name by which a screen reader speaks of the control.
+// The designed captions carry no mnemonic, so they stay exactly as designed.
+void label_for(QLabel* label, QWidget* control);
+
 // Puts the caret at the start of the box and selects its whole text.
 void select_all_text(QLineEdit* box);
 void select_all_text(QPlainTextEdit* box);
@@ -30,5 +36,11 @@ void select_all_on_double_click(QPlainTextEdit* box);
 
 // Deselects every row of the list; a list without rows stays as it is.
 void clear_lvw_selection(QTreeWidget* list);
+
+// The keys with which the lists and the grid run their commands: Enter (the main keyboard's or the keypad's)
+// opens the current record, Delete deletes, Space switches the current cell. Keys held with Ctrl, Alt or Shift
+// are none of them.
+enum class CommandKey { None, Open, Delete, Switch };
+CommandKey command_key(const QKeyEvent* event);
 
 } // namespace dialogsupport

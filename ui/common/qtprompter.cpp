@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTreeView>
 
 namespace {
 QWidget* dialogParent() {
@@ -64,6 +66,12 @@ QString QtPrompter::chooseFile(const FileRequest& request) {
     dialog.setDefaultSuffix(QString());
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    // Qt's own dialog cuts the size, type and date columns short ("605...tes"): they are made as wide as their
+    // texts and the names take the rest. A dialog of the platform has no such list and is left as it is.
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        details->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

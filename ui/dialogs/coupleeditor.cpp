@@ -59,6 +59,7 @@ CoupleEditor::CoupleEditor(AppState& state, Prompter& prompter, QWidget* parent)
     m_backNumberEdit->setFont(ms_p_gothic(12));
     place(m_backNumberEdit, 795, 45, 675, 315);
     dialogsupport::select_all_on_double_click(m_backNumberEdit);
+    dialogsupport::label_for(m_numberLabel, m_backNumberEdit);
 
     // Two lines: the caption's blanks were laid out so that it breaks after "キーを".
     m_hintLabel = new QLabel(QStringLiteral("※ ダブルパートナー以上にしたいときは Ctrl キーを   　 "
@@ -84,6 +85,10 @@ CoupleEditor::CoupleEditor(AppState& state, Prompter& prompter, QWidget* parent)
     place(m_partnerFrame, 2985, 465, 2880, 4065);
     m_partnerList = makeMemberList(m_partnerFrame, QStringLiteral("lvw_Partner"), 90, 1905);
     m_partnerFilters = makeFilterOptions(m_partnerFrame, "opt_P_Filter_%1", 2055, {270, 600, 915, 1245, 1575});
+    // What a screen reader says of the two lists; the hint tells how to choose several partners.
+    m_leaderList->setAccessibleName(QStringLiteral("リーダーの候補"));
+    m_partnerList->setAccessibleName(QStringLiteral("パートナーの候補"));
+    m_partnerList->setAccessibleDescription(m_hintLabel->text());
 
     m_leaderHeading = makeHeading(this, QStringLiteral("Label2"), QStringLiteral("リーダー"));
     place_growing(m_leaderHeading, 6000, 555, 690, 195);
@@ -105,9 +110,8 @@ CoupleEditor::CoupleEditor(AppState& state, Prompter& prompter, QWidget* parent)
     m_cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
     m_cancelButton->setObjectName(QStringLiteral("cmd_Cancel"));
     place(m_cancelButton, 6270, 3840, 1005, 555);
-    // The editor has no default button: Enter in the number box stores nothing.
-    m_okButton->setAutoDefault(false);
-    m_cancelButton->setAutoDefault(false);
+    // Enter stores, as in the other dialogs (Escape hides, see reject).
+    m_okButton->setDefault(true);
 
     setTabOrder(m_backNumberEdit, m_leaderList);
     setTabOrder(m_leaderList, m_leaderFilters->button(0));

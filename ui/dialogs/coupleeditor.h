@@ -37,7 +37,7 @@ class QTreeWidgetItem;
 // | lbl_Leader             | m_leaderName       | the chosen leader's name                           |
 // | Label3                 | m_partnerHeading   | パートナー                                         |
 // | lbl_partner_0, _1, ... | m_partnerNames     | the chosen partners' names, 0 designed, the others made at run time |
-// | cmd_OK                 | m_okButton         | 決定                                               |
+// | cmd_OK                 | m_okButton         | 決定 (the default button)                          |
 // | cmd_Cancel             | m_cancelButton     | キャンセル                                         |
 class CoupleEditor : public QDialog {
     Q_OBJECT

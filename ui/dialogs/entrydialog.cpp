@@ -37,10 +37,11 @@ QLineEdit* makeBox(QWidget* parent, const QString& objectName, int left, int top
     return box;
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& objectName, const QString& text, int left, int top, int width,
-                  int height, const QString& toolTip = QString()) {
+QLabel* makeLabel(QWidget* parent, QWidget* control, const QString& objectName, const QString& text, int left, int top,
+                  int width, int height, const QString& toolTip = QString()) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(objectName);
+    dialogsupport::label_for(label, control);
     if (!toolTip.isEmpty())
         label->setToolTip(toolTip);
     place_growing(label, left, top, width, height);
@@ -83,15 +84,18 @@ EntryDialog::EntryDialog(AppState& state, Prompter& prompter, QWidget* parent)
     m_cancelButton->setObjectName(QStringLiteral("cmd_Cancel"));
     place(m_cancelButton, kCancelLeft, kButtonTop, kButtonWidth, kButtonHeight);
 
-    makeLabel(this, QStringLiteral("lbl_University"), QStringLiteral("大学名"), 15, 75, 540, 180,
+    makeLabel(this, m_universityEdit, QStringLiteral("lbl_University"), QStringLiteral("大学名"), 15, 75, 540, 180,
               QStringLiteral("必ず書いてください。"));
-    makeLabel(this, QStringLiteral("lbl_PartnerSchool"), QStringLiteral("共同加盟校"), 15, 435, 900, 180);
-    makeLabel(this, QStringLiteral("lbl_Head"), QStringLiteral("部長"), 30, 750, 360, 180);
-    makeLabel(this, QStringLiteral("lbl_Manager"), QStringLiteral("マネージャー"), 15, 1080, 1005, 180);
-    makeLabel(this, QStringLiteral("lbl_Leaguemember"), QStringLiteral("連盟委員"), 15, 1410, 720, 180);
-    m_gameNameLabel = makeLabel(this, QStringLiteral("lbl_Gname"), QStringLiteral("出場試合名"), 30, 2130, 900, 180,
-                                QStringLiteral("ファイル名に使うだけです。"));
-    m_commentLabel = makeLabel(this, QStringLiteral("lbl_Comment"), QStringLiteral("コメント"), 30, 2460, 555, 180);
+    makeLabel(this, m_partnerSchoolEdit, QStringLiteral("lbl_PartnerSchool"), QStringLiteral("共同加盟校"), 15, 435,
+              900, 180);
+    makeLabel(this, m_headEdit, QStringLiteral("lbl_Head"), QStringLiteral("部長"), 30, 750, 360, 180);
+    makeLabel(this, m_managerEdit, QStringLiteral("lbl_Manager"), QStringLiteral("マネージャー"), 15, 1080, 1005, 180);
+    makeLabel(this, m_leagueMemberEdit, QStringLiteral("lbl_Leaguemember"), QStringLiteral("連盟委員"), 15, 1410, 720,
+              180);
+    m_gameNameLabel = makeLabel(this, m_gameNameBox, QStringLiteral("lbl_Gname"), QStringLiteral("出場試合名"), 30,
+                                2130, 900, 180, QStringLiteral("ファイル名に使うだけです。"));
+    m_commentLabel =
+        makeLabel(this, m_commentEdit, QStringLiteral("lbl_Comment"), QStringLiteral("コメント"), 30, 2460, 555, 180);
 
     connect(m_okButton, &QPushButton::clicked, this, &EntryDialog::confirm);
     connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::close);

@@ -14,9 +14,10 @@ using dialogsupport::place_growing;
 
 namespace {
 
-QLabel* makeLabel(QWidget* parent, const QString& objectName, const QString& text) {
+QLabel* makeLabel(QWidget* parent, const QString& objectName, const QString& text, QWidget* control) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(objectName);
+    dialogsupport::label_for(label, control);
     return label;
 }
 
@@ -70,11 +71,14 @@ MemberEditor::MemberEditor(AppState& state, Prompter& prompter, QWidget* parent)
     m_cancelButton->setObjectName(QStringLiteral("cmd_cancel"));
     place(m_cancelButton, 7185, 435, 1005, 390);
 
-    place_growing(makeLabel(this, QStringLiteral("lbl_name"), QStringLiteral("名前")), 15, 165, 360, 180);
-    place_growing(makeLabel(this, QStringLiteral("lbl_highschool"), QStringLiteral("出身高校")), 2475, 180, 720, 180);
-    place_growing(makeLabel(this, QStringLiteral("lbl_department"), QStringLiteral("学部")), 2790, 540, 360, 180);
-    place_growing(makeLabel(this, QStringLiteral("lbl_kana"), QStringLiteral("かな")), 15, 510, 345, 180);
-    place_growing(makeLabel(this, QStringLiteral("lbl_kaisei"), QStringLiteral("回生")), 5595, 150, 360, 180);
+    place_growing(makeLabel(this, QStringLiteral("lbl_name"), QStringLiteral("名前"), m_nameEdit), 15, 165, 360, 180);
+    place_growing(makeLabel(this, QStringLiteral("lbl_highschool"), QStringLiteral("出身高校"), m_highschoolEdit), 2475,
+                  180, 720, 180);
+    place_growing(makeLabel(this, QStringLiteral("lbl_department"), QStringLiteral("学部"), m_departmentEdit), 2790,
+                  540, 360, 180);
+    place_growing(makeLabel(this, QStringLiteral("lbl_kana"), QStringLiteral("かな"), m_kanaEdit), 15, 510, 345, 180);
+    place_growing(makeLabel(this, QStringLiteral("lbl_kaisei"), QStringLiteral("回生"), m_yearBox), 5595, 150, 360,
+                  180);
 
     setTabOrder(m_nameEdit, m_kanaEdit);
     setTabOrder(m_kanaEdit, m_highschoolEdit);

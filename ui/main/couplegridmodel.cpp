@@ -59,3 +59,9 @@ Qt::ItemFlags CoupleGridModel::flags(const QModelIndex& index) const {
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
+
+QVariant CoupleGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kGridColumnCount)
+        return couple_grid_titles().at(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}

@@ -1,12 +1,16 @@
 #include "couplegridview.h"
 
 #include "couplegridmodel.h"
+#include "dialogsupport.h"
 #include "japanesefont.h"
 #include "twips.h"
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
 
 namespace {
 constexpr int kNameColumnTwips = 1500;
@@ -95,6 +99,50 @@ void CoupleGridView::setCurrentCell(int row, int column) {
     if (!index.isValid())
         return;
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+bool CoupleGridView::showCouple(qint32 couple) {
+    const CoupleGridRows& all = rows();
+    for (int row = 0; row < all.size(); ++row) {
+        if (all[row].isCoupleRow() && all[row].couple == couple) {
+            const QModelIndex current = currentIndex();
+            setCurrentCell(row, current.isValid() ? current.column() : 0);
+            scrollTo(currentIndex());
+            return true;
+        }
+    }
+    return false;
+}
+
+int CoupleGridView::widthForAllColumns() const {
+    int width = 2 * frameWidth();
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        width += isColumnHidden(column) ? 0 : columnWidth(column);
+    // Room for the vertical scroll bar, which appears as soon as the rows outgrow the grid.
+    return width + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+}
+
+void CoupleGridView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex current = currentIndex();
+    switch (dialogsupport::command_key(event)) {
+    case dialogsupport::CommandKey::Open:
+        emit openRequested();
+        break;
+    case dialogsupport::CommandKey::Delete:
+        emit deleteRequested();
+        break;
+    case dialogsupport::CommandKey::Switch:
+        // As a click on the current cell: it becomes the whole selection, then the click is reported.
+        if (current.isValid()) {
+            setCurrentCell(current.row(), current.column());
+            emit cellClicked();
+        }
+        break;
+    case dialogsupport::CommandKey::None:
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 void CoupleGridView::mousePressEvent(QMouseEvent* event) {

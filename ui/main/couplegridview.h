@@ -9,7 +9,8 @@ class CoupleGridModel;
 // mfg_couple: the couple grid of the main window. A table without visible headers over CoupleGridModel;
 // row 0 is an ordinary row that only looks like a title row and can be clicked. It keeps a current cell,
 // set by every click, and a contiguous selection whose rows run from the current row to a second row
-// (extended by dragging or a shift-click).
+// (extended by dragging or a shift-click). From the keyboard, Enter asks to open the couple of the current
+// row, Delete asks to delete, and Space acts as a click on the current cell.
 class CoupleGridView : public QTableView {
     Q_OBJECT
 public:
@@ -27,18 +28,28 @@ public:
     GridCursor cursor() const;
     // Makes (row, column) the current cell and the whole selection, as a click would.
     void setCurrentCell(int row, int column);
+    // Makes the first row of couple `couple` (a position in `couples`) the current row, keeping the current
+    // column, and scrolls it into view. False when no row shows that couple.
+    bool showCouple(qint32 couple);
+
+    // The width in which every column is shown whole, frame and vertical scroll bar included.
+    int widthForAllColumns() const;
 
 signals:
     // A single click (press and release on one cell), after that cell became the current cell. The
     // second click of a double click is reported only as cellDoubleClicked.
     void cellClicked();
     void cellDoubleClicked();
+    // Enter (either key) and the Delete key.
+    void openRequested();
+    void deleteRequested();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     CoupleGridModel* m_model;

@@ -31,6 +31,15 @@ void MainWindow::editClickedMember() {
     ensureMemberEditor()->start_make_memberdat(m_state.isMember(m_selectedMember) ? m_selectedMember : -1);
 }
 
+void MainWindow::editCurrentMember() {
+    // Enter acts as a double click on the current row: that row's member, whatever else is selected.
+    const qint32 position = MemberListView::memberPosition(m_memberList->currentItem());
+    if (!m_state.isMember(position))
+        return;
+    m_selectedMember = position;
+    editClickedMember();
+}
+
 void MainWindow::deleteSelectedMembers() {
     // The rows actually selected decide what is deleted: the last clicked item may have been deselected, or
     // the selection may have been changed with the keyboard since.
@@ -50,6 +59,17 @@ void MainWindow::switchClickedCell() {
 void MainWindow::editCurrentCouple() {
     if (m_state.isCouple(m_currentCouple))
         ensureCoupleEditor()->start_make_couple(m_currentCouple);
+}
+
+void MainWindow::editCurrentRowCouple() {
+    // Enter opens the couple of the current row, which then is the current couple as after a click on it; the
+    // title row opens nothing.
+    const CoupleGridRow row = m_coupleGrid->rows().value(m_coupleGrid->cursor().row);
+    if (!row.isCoupleRow() || !m_state.isCouple(row.couple))
+        return;
+    m_currentCouple = row.couple;
+    m_currentPartner = row.partner;
+    editCurrentCouple();
 }
 
 void MainWindow::deleteSelectedCouples() {
@@ -88,8 +108,12 @@ void MainWindow::deleteRecords() {
 }
 
 void MainWindow::exportEntry() {
-    if (!check_entry(m_state, m_prompter))
+    qint32 failedCouple = -1;
+    if (!check_entry(m_state, m_prompter, &failedCouple)) {
+        // The couple to mend becomes the grid's current row.
+        m_coupleGrid->showCouple(failedCouple);
         return;
+    }
     if (!m_entryDialog)
         m_entryDialog = new EntryDialog(m_state, m_prompter, this);
     m_entryDialog->start_entry();

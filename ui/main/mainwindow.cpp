@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 
 namespace {
@@ -31,6 +32,13 @@ template <typename Control> Control* named(Control* control, const char* objectN
     control->setObjectName(QLatin1String(objectName));
     return control;
 }
+
+// The platform's standard keys for a command; `fallback` where the platform has none for it (no platform binds
+// "save as" everywhere, and some none for "quit").
+void setStandardShortcut(QAction* action, QKeySequence::StandardKey key, const QKeySequence& fallback) {
+    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    action->setShortcuts(keys.isEmpty() ? QList<QKeySequence>{fallback} : keys);
+}
 } // namespace
 
 MainWindow::MainWindow(AppState& state, Prompter& prompter, QWidget* parent)
@@ -39,6 +47,7 @@ MainWindow::MainWindow(AppState& state, Prompter& prompter, QWidget* parent)
     setFont(ms_p_gothic(9));
     createControls();
     createMenus();
+    addShortcuts();
 
     connect(m_addButton, &QPushButton::clicked, this, &MainWindow::addRecord);
     connect(m_deleteButton, &QPushButton::clicked, this, &MainWindow::deleteRecords);
@@ -49,6 +58,10 @@ MainWindow::MainWindow(AppState& state, Prompter& prompter, QWidget* parent)
             [this](QTreeWidgetItem* item, int) { rememberClickedMember(item); });
     connect(m_coupleGrid, &CoupleGridView::cellClicked, this, &MainWindow::switchClickedCell);
     connect(m_coupleGrid, &CoupleGridView::cellDoubleClicked, this, &MainWindow::editCurrentCouple);
+    connect(m_memberList, &MemberListView::openRequested, this, &MainWindow::editCurrentMember);
+    connect(m_memberList, &MemberListView::deleteRequested, this, &MainWindow::deleteRecords);
+    connect(m_coupleGrid, &CoupleGridView::openRequested, this, &MainWindow::editCurrentRowCouple);
+    connect(m_coupleGrid, &CoupleGridView::deleteRequested, this, &MainWindow::deleteRecords);
 
     // The views follow the state: whoever changes the roster or the couples tells the notifier.
     StateNotifier* notifier = m_state.notifier.get();
@@ -86,6 +99,9 @@ void MainWindow::createControls() {
     m_memberViewOption->setChecked(true);
     m_coupleViewOption = named(new QRadioButton(QStringLiteral("カップル表示"), m_client), "optCouple");
     m_exportButton = named(new QPushButton(QStringLiteral("エントリーファイル出力"), m_client), "cmdEntry");
+    // What a screen reader calls the list and the grid, which have no caption of their own.
+    m_memberList->setAccessibleName(QStringLiteral("メンバー一覧"));
+    m_coupleGrid->setAccessibleName(QStringLiteral("カップル一覧"));
 
     setTabOrder(m_memberList, m_coupleGrid);
     setTabOrder(m_coupleGrid, m_addButton);
@@ -132,6 +148,14 @@ void MainWindow::createMenus() {
         add(m_optionMenu, "mnu_member_out", QStringLiteral("メンバーテキスト出力"), &MainWindow::exportMemberText);
     m_memberImportAction =
         add(m_optionMenu, "mnu_member_import", QStringLiteral("メンバーCSV取り込み"), &MainWindow::importMembers);
+}
+
+void MainWindow::addShortcuts() {
+    setStandardShortcut(m_newEntryAction, QKeySequence::New, QKeySequence(Qt::CTRL | Qt::Key_N));
+    setStandardShortcut(m_openEntryAction, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
+    setStandardShortcut(m_saveEntryAction, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    setStandardShortcut(m_saveEntryAsAction, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    setStandardShortcut(m_quitAction, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 // ---- start, views and layout ----
@@ -218,7 +242,26 @@ void MainWindow::switch_view() {
     fill_couple_grid();
     show_entry_caption();
     resize_main_view();
+    widenToShowTheGrid();
     m_addButton->setFocus();
+}
+
+void MainWindow::widenToShowTheGrid() {
+    const int missing = m_coupleGrid->widthForAllColumns() - m_client->width();
+    if (missing <= 0 || isMaximized() || isFullScreen())
+        return; // a window the user made wide enough keeps its width
+    const QRect frame = frameGeometry();
+    int wanted = width() + missing;
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        wanted = std::min(wanted, area.width() - (frame.width() - width()));
+        // The widened window stays on the screen: it moves left as far as its right edge would stick out.
+        const int overhang = frame.x() + (frame.width() - width()) + wanted - (area.x() + area.width());
+        if (overhang > 0)
+            move(std::max(area.x(), frame.x() - overhang), frame.y());
+    }
+    if (wanted > width())
+        resize(wanted, height());
 }
 
 void MainWindow::enableEntryCommands() {

@@ -92,11 +92,15 @@ protected:
 private:
     void createControls();
     void createMenus();
+    // The standard keys of the file menu's entries (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+Q).
+    void addShortcuts();
     void layoutButtonRow();
     void enableEntryCommands();
     // The caption of the view that is shown.
     void showViewCaption();
     void showCouples();
+    // Widens the window (never narrows it, and only within the screen) so that every grid column is in view.
+    void widenToShowTheGrid();
 
     void addRecord();
     void deleteRecords();
@@ -105,8 +109,10 @@ private:
     void exportEntry();
     void rememberClickedMember(QTreeWidgetItem* item);
     void editClickedMember();
+    void editCurrentMember();
     void switchClickedCell();
     void editCurrentCouple();
+    void editCurrentRowCouple();
     void newEntryFile();
     void openEntryFile();
     void saveEntryFile();

@@ -1,11 +1,13 @@
 #include "memberlistview.h"
 
+#include "dialogsupport.h"
 #include "japanesefont.h"
 #include "roster.h"
 #include "twips.h"
 #include "vocabulary.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace {
 // Rows compare by the text of the sort column, as a Japanese reader orders it.
@@ -106,4 +108,22 @@ int MemberListView::count_selected_members() const {
     for (int row = 0; row < topLevelItemCount(); ++row)
         count += topLevelItem(row)->isSelected() ? 1 : 0;
     return count;
+}
+
+void MemberListView::keyPressEvent(QKeyEvent* event) {
+    switch (dialogsupport::command_key(event)) {
+    case dialogsupport::CommandKey::Open:
+        if (currentItem())
+            emit openRequested();
+        event->accept();
+        return;
+    case dialogsupport::CommandKey::Delete:
+        emit deleteRequested();
+        event->accept();
+        return;
+    case dialogsupport::CommandKey::Switch:
+    case dialogsupport::CommandKey::None:
+        break;
+    }
+    QTreeWidget::keyPressEvent(event);
 }

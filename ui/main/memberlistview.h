@@ -8,7 +8,8 @@
 // lvw_member: the roster in report style, one row per member, several rows selectable. Every row keeps its
 // member's position in `members` in the item data of its first column, the only link from a row back to its
 // member. A click on a column header sorts by that column's text (Japanese collation); once sorted, the list
-// stays sorted by that column through every refill.
+// stays sorted by that column through every refill. Enter on the current row asks to open its member, Delete
+// asks to delete the selected members.
 class MemberListView : public QTreeWidget {
     Q_OBJECT
 public:
@@ -40,6 +41,15 @@ public:
     QList<qint32> selectedPositions() const;
 
     int count_selected_members() const;
+
+signals:
+    // Enter (either key) while the list has a current row.
+    void openRequested();
+    // The Delete key.
+    void deleteRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int m_lastSortColumn = 0;

@@ -1,0 +1,448 @@
+// The windows for every user: Qt's own texts in Japanese, the keyboard, names for a screen reader, the whole
+// couple grid in view, the progress of the year advance and the couple a failed entry check is about.
+
+#include "coupleeditor.h"
+#include "datafiles.h"
+#include "entrydialog.h"
+#include "guitest.h"
+#include "membereditor.h"
+#include "memberimport.h"
+#include "memberimportdialog.h"
+#include "qtprompter.h"
+#include "qttranslation.h"
+#include "scriptedprompter.h"
+#include "testfiles.h"
+#include "yearadvancecommand.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace guitest;
+using testfiles::couple;
+using testfiles::member;
+using namespace Qt::Literals::StringLiterals;
+
+class TestUsability : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    AppState m_state;
+    ScriptedPrompter m_prompter;
+    std::unique_ptr<MainWindow> m_window;
+
+    // The main window, in the couple view of the entry t.ent holding `couples` unless `memberView`.
+    CoupleGridView* startWindow(const QList<CoupleRecord>& couples, bool memberView = false) {
+        m_state.couples = couples;
+        m_state.coupleCount = qint32(couples.size());
+        m_state.entryFileName = QStringLiteral("t.ent");
+        m_window = std::make_unique<MainWindow>(m_state, m_prompter);
+        m_window->start_main();
+        if (!memberView)
+            QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        return m_window->coupleGrid();
+    }
+    // Couple 12 (Waltz) first in the list, couple 5 (Tango) second, so the grid shows 5 on row 1, 12 on row 2.
+    CoupleGridView* startWithTwoCouples(bool memberView = false) {
+        const QList<MemberRecord>& m = m_state.members;
+        return startWindow(
+            {couple(12, m[0], {m[1]}, {QStringLiteral("W")}), couple(5, m[0], {m[2]}, {QStringLiteral("T")})},
+            memberView);
+    }
+    // What the main window shows after a key: an open editor, the questions asked, the current couple and
+    // every couple as "number:dances:regular:section".
+    QString outcome() const {
+        QStringList parts;
+        if (m_window->memberEditor() && m_window->memberEditor()->isVisible())
+            parts << QStringLiteral("member editor %1").arg(m_window->memberEditor()->editPosition());
+        if (m_window->coupleEditor() && m_window->coupleEditor()->isVisible())
+            parts << QStringLiteral("couple editor %1").arg(m_window->coupleEditor()->editPosition());
+        parts << m_prompter.questions() << QStringLiteral("current %1").arg(m_window->currentCouple());
+        for (const CoupleRecord& c : m_state.couples)
+            parts << QStringLiteral("%1:%2:%3:%4")
+                         .arg(c.backNumber)
+                         .arg(c.partnerDances.join(u'+'))
+                         .arg(c.regular)
+                         .arg(c.section);
+        return parts.join(QStringLiteral(" | "));
+    }
+    // Opens window `which` and hands it to `use` while it is shown; the modal university dialog from a timer.
+    void withWindow(const QString& which, const std::function<void(QWidget*)>& use) {
+        startWithTwoCouples(which == QLatin1String("frm_member"));
+        if (which == QLatin1String("frm_main"))
+            return use(m_window.get());
+        if (which == QLatin1String("frm_member_import")) {
+            MemberImportDialog preview(m_state, member_candidates({{u"林"_s, u"はやし"_s, u"1"_s}}, m_state));
+            preview.show();
+            return use(&preview);
+        }
+        if (which == QLatin1String("university")) {
+            bool done = false;
+            onTopLevel(
+                "frm_entry",
+                [&use](QWidget* dialog) {
+                    use(dialog);
+                    dialog->close();
+                },
+                &done);
+            child<QAction>(m_window.get(), "mnu_Uni")->trigger();
+            QVERIFY(done);
+            return;
+        }
+        QTest::mouseClick(
+            child<QPushButton>(m_window.get(), which == QLatin1String("frm_entry") ? "cmdEntry" : "cmd_add"),
+            Qt::LeftButton);
+        QWidget* dialog = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            dialog = top->objectName() == which && top->isVisible() ? top : dialog;
+        QVERIFY(dialog);
+        use(dialog);
+    }
+    // The input widgets of `window` that a screen reader cannot name. A widget inside another one (the line of a
+    // combo box, the header of a list) is that one's part, and Qt names its own ("qt_...", such as the menu bar's
+    // overflow button).
+    static QStringList unnamedInputs(QWidget* window) {
+        const auto isInput = [](const QWidget* w) {
+            return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+                   qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QAbstractItemView*>(w) ||
+                   qobject_cast<const QAbstractButton*>(w);
+        };
+        QStringList unnamed;
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            bool part = false;
+            for (QWidget* p = widget->parentWidget(); p && p != window; p = p->parentWidget())
+                part = part || isInput(p);
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+            if (isInput(widget) && !part && !widget->objectName().startsWith(u"qt_"_s) &&
+                (!face || face->text(QAccessible::Name).trimmed().isEmpty()))
+                unnamed << widget->objectName() + QLatin1Char(':') + QLatin1String(widget->metaObject()->className());
+        }
+        return unnamed;
+    }
+
+private slots:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        m_state = testfiles::stateIn(m_dir);
+        m_state.members = {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 1, 0),
+                           member(QStringLiteral("佐藤"), QStringLiteral("さとう"), 2, 1),
+                           member(QStringLiteral("鈴木"), QStringLiteral("すずき"), 3, 1)};
+        m_state.memberCount = 3;
+        m_state.universityInfo.university = QStringLiteral("蒼嶺大学");
+        m_prompter = ScriptedPrompter();
+    }
+    void cleanup() {
+        m_window.reset();
+        for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files))
+            QFile::remove(m_dir.filePath(name));
+    }
+
+    void qtTextsInJapanese_data() {
+        QTest::addColumn<bool>("translated");
+        QTest::addColumn<int>("kind"); // 0 question, 1 message, 2 input box
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<bool>("answer"); // Yes, or a text typed
+        const QStringList yesNo = {QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)")};
+        QTest::newRow("はい") << true << 0 << yesNo[0] << yesNo << true;
+        QTest::newRow("いいえ") << true << 0 << yesNo[1] << yesNo << false;
+        QTest::newRow("OK") << true << 1 << "OK" << QStringList{u"OK"_s} << false;
+        QTest::newRow("キャンセル") << true << 2 << "キャンセル" << QStringList{u"OK"_s, u"キャンセル"_s} << false;
+        QTest::newRow("no translation") << false << 0 << "&Yes" << QStringList{u"&Yes"_s, u"&No"_s} << true;
+    }
+    void qtTextsInJapanese() {
+        QFETCH(bool, translated);
+        QFETCH(int, kind);
+        QFETCH(QString, press);
+        QFETCH(QStringList, buttons);
+        QFETCH(bool, answer);
+        QTemporaryDir empty;
+        QCOMPARE(translated ? install_qt_translation() : install_qt_translation(empty.path()), translated);
+        QStringList seen;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box || !box->isVisible() || !seen.isEmpty())
+                return;
+            QPushButton* pressed = nullptr;
+            for (QPushButton* button : box->findChildren<QPushButton*>()) {
+                seen << button->text();
+                pressed = button->text() == press ? button : pressed;
+            }
+            if (pressed)
+                pressed->click();
+        });
+        timer.start(20);
+        QtPrompter prompter;
+        bool answered = false;
+        if (kind == 0)
+            answered = prompter.askYesNo(QStringLiteral("よろしいですか？"), Prompter::Icon::Information);
+        else if (kind == 1)
+            prompter.showMessage(QStringLiteral("お知らせ"), Prompter::Icon::Information);
+        else
+            answered = !prompter.inputText(QStringLiteral("題"), QStringLiteral("名前"), QStringLiteral("a")).isEmpty();
+        seen.sort();
+        buttons.sort();
+        QCOMPARE(seen, buttons);
+        QCOMPARE(answered, answer);
+        install_qt_translation();
+    }
+
+    void fileMenuShortcuts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("新規作成") << "mnu_new_entry" << QKeySequence(QStringLiteral("Ctrl+N"));
+        QTest::newRow("開く") << "mnu_open_ently" << QKeySequence(QStringLiteral("Ctrl+O"));
+        QTest::newRow("上書き保存") << "mnu_save_entry" << QKeySequence(QStringLiteral("Ctrl+S"));
+        QTest::newRow("名前を付けて保存") << "mnu_save_change_filename" << QKeySequence(QStringLiteral("Ctrl+Shift+S"));
+        QTest::newRow("終了") << "mnu_end" << QKeySequence(QStringLiteral("Ctrl+Q"));
+    }
+    void fileMenuShortcuts() {
+        QFETCH(QString, name);
+        QFETCH(QKeySequence, keys);
+        startWindow({});
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QSignalSpy triggered(m_window->findChild<QAction*>(name), &QAction::triggered);
+        QTest::keySequence(m_window.get(), keys);
+        QCOMPARE(triggered.count(), 1);
+    }
+
+    void listAndGridKeys_data() {
+        QTest::addColumn<bool>("memberView");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("expected");
+        const int none = Qt::NoModifier;
+        const int keypad = Qt::KeypadModifier;
+        const QString unchanged = QStringLiteral("12:W:0:0 | 5:T:0:0");
+        QTest::newRow("member Return") << true << 1 << 0 << int(Qt::Key_Return) << none
+                                       << u"member editor 1 | current 0 | "_s + unchanged;
+        QTest::newRow("member keypad Enter")
+            << true << 2 << 0 << int(Qt::Key_Enter) << keypad << u"member editor 2 | current 0 | "_s + unchanged;
+        QTest::newRow("member Delete") << true << 0 << 0 << int(Qt::Key_Delete) << none
+                                       << QStringLiteral("山田 を消去します。よろしいですか？ | current 0 | ") +
+                                              unchanged;
+        QTest::newRow("grid Return") << false << 1 << 3 << int(Qt::Key_Return) << none
+                                     << u"couple editor 1 | current 1 | "_s + unchanged;
+        QTest::newRow("grid keypad Enter")
+            << false << 2 << 0 << int(Qt::Key_Enter) << keypad << u"couple editor 0 | current 0 | "_s + unchanged;
+        QTest::newRow("grid Enter on titles")
+            << false << 0 << 1 << int(Qt::Key_Return) << none << u"current 0 | "_s + unchanged;
+        QTest::newRow("grid Delete") << false << 1 << 3 << int(Qt::Key_Delete) << none
+                                     << QStringLiteral("5 番を消去します。よろしいですか？ | current 0 | ") + unchanged;
+        QTest::newRow("grid Space dance")
+            << false << 1 << 3 << int(Qt::Key_Space) << none << QStringLiteral("current 1 | 12:W:0:0 | 5:TW:0:0");
+        QTest::newRow("grid Space Reguler")
+            << false << 2 << 11 << int(Qt::Key_Space) << none << QStringLiteral("current 0 | 12:W:1:0 | 5:T:0:0");
+        QTest::newRow("grid Space MorL") << false << 1 << 12 << int(Qt::Key_Space) << none
+                                         << QStringLiteral("current 1 | 12:W:0:0 | 5:T:0:1");
+        QTest::newRow("grid Space on a title")
+            << false << 0 << 3 << int(Qt::Key_Space) << none
+            << QStringLiteral(
+                   "シングルのカップルのみ W　の出場種目表示を反転させます。よろしいですか？ | current 0 | ") +
+                   unchanged;
+    }
+    void listAndGridKeys() {
+        QFETCH(bool, memberView);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, expected);
+        CoupleGridView* grid = startWithTwoCouples(memberView);
+        QWidget* target = grid;
+        if (memberView) {
+            m_window->memberList()->setCurrentItem(m_window->memberList()->topLevelItem(row));
+            target = m_window->memberList();
+        } else {
+            grid->setCurrentCell(row, column);
+        }
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(outcome(), expected);
+    }
+
+    // Tab walks every dialog in its designed order; Enter answers the default button, Escape the cancel button.
+    void dialogKeys_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("tabOrder");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("couples"); // after the key, which always hides the dialog
+        QTest::newRow("member editor") << "frm_member"
+                                       << "txt_name txt_kana txt_highschool txt_department cmb_kaisei opt_leader "
+                                          "cmd_ok cmd_cancel txt_name"
+                                       << int(Qt::Key_Escape) << 2;
+        QTest::newRow("couple editor Return") << "frm_couple"
+                                              << "txt_pnum lvw_Leader opt_L_Filter_0 lvw_Partner opt_P_Filter_0 "
+                                                 "cmd_OK cmd_Cancel txt_pnum"
+                                              << int(Qt::Key_Return) << 3;
+        QTest::newRow("couple editor Escape") << "frm_couple"
+                                              << "txt_pnum" << int(Qt::Key_Escape) << 2;
+        QTest::newRow("export dialog") << "frm_entry"
+                                       << "txt_University txt_PartnerSchool txt_Head txt_Manager txt_Leaguemember "
+                                          "cmb_Gname txt_Comment cmd_OK cmd_Cancel txt_University"
+                                       << int(Qt::Key_Escape) << 2;
+        QTest::newRow("university dialog") << "university"
+                                           << "txt_University txt_PartnerSchool txt_Head txt_Manager "
+                                              "txt_Leaguemember cmd_OK txt_University"
+                                           << int(Qt::Key_Escape) << 2;
+    }
+    void dialogKeys() {
+        QFETCH(QString, window);
+        QFETCH(QString, tabOrder);
+        QFETCH(int, key);
+        QFETCH(int, couples);
+        QStringList walked;
+        QPointer<QWidget> dialog;
+        withWindow(window, [&](QWidget* shown) {
+            dialog = shown;
+            shown->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(shown));
+            walked << QApplication::focusWidget()->objectName();
+            for (qsizetype i = tabOrder.count(u' '); i > 0; --i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                walked << QApplication::focusWidget()->objectName();
+            }
+            if (key == Qt::Key_Return) { // a couple chosen in the lists, where the focus stays
+                child<QLineEdit>(shown, "txt_pnum")->setText(QStringLiteral("7"));
+                clickRow(child<QTreeWidget>(shown, "lvw_Leader"), 0);
+                clickRow(child<QTreeWidget>(shown, "lvw_Partner"), 0);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        });
+        QCOMPARE(walked.join(u' '), tabOrder);
+        QVERIFY(!dialog || !dialog->isVisible());
+        QCOMPARE(m_state.coupleCount, couples);
+    }
+
+    void everyInputHasAName_data() {
+        QTest::addColumn<QString>("window");
+        for (const char* window :
+             {"frm_main", "frm_member", "frm_couple", "frm_entry", "university", "frm_member_import"})
+            QTest::newRow(window) << QString::fromLatin1(window);
+    }
+    void everyInputHasAName() {
+        QFETCH(QString, window);
+        QString unnamed = u"not shown"_s;
+        withWindow(window, [&unnamed](QWidget* shown) { unnamed = unnamedInputs(shown).join(u", "_s); });
+        QCOMPARE(unnamed, QString());
+    }
+
+    // The grid tells a screen reader its cells and its titles as column headers; on screen row 0 stays the titles.
+    void gridSpeaksItsCellsAndTitles() {
+        CoupleGridView* grid = startWithTwoCouples();
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+        QVERIFY(table && table->tableInterface());
+        QCOMPARE(table->tableInterface()->cellAt(2, 1)->text(QAccessible::Name), QStringLiteral("山田"));
+        QCOMPARE(table->tableInterface()->cellAt(1, 4)->text(QAccessible::Name), QStringLiteral("○"));
+        QStringList headers;
+        for (int i = 0; i < table->childCount(); ++i) {
+            if (table->child(i)->role() == QAccessible::ColumnHeader)
+                headers << table->child(i)->text(QAccessible::Name);
+        }
+        QCOMPARE(headers, couple_grid_titles());
+        QVERIFY(grid->horizontalHeader()->isHidden());
+        QCOMPARE(cell(grid, 0, 11), QStringLiteral("Reguler"));
+    }
+
+    // Showing the couple view widens a window too narrow for the grid, never one the user made wide.
+    void wholeGridInView_data() {
+        QTest::addColumn<int>("userWidth"); // 0: as the program opened it
+        QTest::newRow("as opened") << 0;
+        QTest::newRow("widened by the user") << 780;
+    }
+    void wholeGridInView() {
+        QFETCH(int, userWidth);
+        CoupleGridView* grid = startWithTwoCouples(true);
+        if (userWidth)
+            m_window->resize(userWidth, m_window->height());
+        const int before = m_window->width();
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        const int last = kGridColumnCount - 1;
+        QTRY_VERIFY(grid->columnViewportPosition(last) + grid->columnWidth(last) <= grid->viewport()->width());
+        QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+        if (userWidth)
+            QCOMPARE(m_window->width(), userWidth);
+        else
+            QVERIFY(m_window->width() > before);
+    }
+
+    void yearAdvanceShowsProgress_data() {
+        QTest::addColumn<int>("delay");
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("long")
+            << 0
+            << QStringLiteral("学年を１つあげたファイルを保存しています。（4 / 4）"); // member.dat and three entries
+        QTest::newRow("short") << 60000 << QString();
+    }
+    void yearAdvanceShowsProgress() {
+        QFETCH(int, delay);
+        QFETCH(QString, seen);
+        for (const char* name : {"a.ent", "b.ent", "c.ent"}) {
+            AppState entry = m_state;
+            entry.couples = {couple(1, m_state.members[0], {m_state.members[1]}, {QStringLiteral("W")})};
+            entry.coupleCount = 1;
+            QVERIFY(write_entry_file(m_dir.filePath(QLatin1String(name)), entry));
+        }
+        m_prompter.defaultAnswer = true;
+        QString label;
+        bool stoppable = false;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (!progress || !progress->isVisible())
+                return;
+            label = progress->labelText();
+            QTest::keyClick(progress, Qt::Key_Escape);
+            const bool closed = progress->close();
+            stoppable = closed || !progress->isVisible() || !progress->findChildren<QPushButton*>().isEmpty();
+        });
+        timer.start(0);
+        QVERIFY(run_year_advance(m_state, m_prompter, delay));
+        QCOMPARE(label, seen);
+        QVERIFY(!stoppable);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(m_state.members.at(0).year, quint8(2));
+    }
+
+    // A failed check makes the failing couple's first row current and scrolls it into view.
+    void failedCheckShowsTheCouple_data() {
+        QTest::addColumn<int>("couples");
+        QTest::addColumn<int>("failing"); // back number of the one couple without a dance
+        QTest::addColumn<int>("row");
+        QTest::newRow("second row") << 2 << 2 << 2;
+        QTest::newRow("far down") << 60 << 57 << 57;
+    }
+    void failedCheckShowsTheCouple() {
+        QFETCH(int, couples);
+        QFETCH(int, failing);
+        QFETCH(int, row);
+        QList<CoupleRecord> list;
+        for (int number = couples; number >= 1; --number) // stored backwards, shown in ascending order
+            list << couple(number, m_state.members[0], {m_state.members[1]}, {number == failing ? u""_s : u"W"_s});
+        CoupleGridView* grid = startWindow(list);
+        grid->setCurrentCell(1, 3);
+        QTest::mouseClick(child<QPushButton>(m_window.get(), "cmdEntry"), Qt::LeftButton);
+        QCOMPARE(m_prompter.messages(),
+                 QStringList{QStringLiteral("背番号%1\r出場種目が1種目以上必要です。").arg(failing)});
+        QCOMPARE(grid->currentIndex().row(), row);
+        QCOMPARE(grid->currentIndex().column(), 3);
+        QVERIFY(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
+        QVERIFY(!m_window->entryDialog());
+    }
+};
+
+QTEST_MAIN(TestUsability)
+#include "tst_usability.moc"
