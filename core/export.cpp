@@ -2,7 +2,16 @@
 
 #include "backups.h"
 #include "datafiles.h"
-#include "textcheck.h"
+
+QList<LabelledText> university_fields(const UniversityInfo& info) {
+    return {{QStringLiteral("大学名"), info.university},
+            {QStringLiteral("共同加盟校"), info.partnerSchool},
+            {QStringLiteral("部長"), info.head},
+            {QStringLiteral("マネージャー"), info.manager},
+            {QStringLiteral("連盟委員"), info.leagueMember},
+            {QStringLiteral("コメント"), info.comment},
+            {QStringLiteral("出場試合名"), info.gameName}};
+}
 
 bool check_university_input(const UniversityInfo& typed, bool forExport, Prompter& prompter) {
     QString problem;

@@ -2,10 +2,15 @@
 
 #include "prompter.h"
 #include "records.h"
+#include "textcheck.h"
 
 #include <QString>
 
 // The university information dialog and the export of the entry.
+
+// The seven fields in their order, each with its label in the dialog: 大学名, 共同加盟校, 部長, マネージャー,
+// 連盟委員, コメント, 出場試合名.
+QList<LabelledText> university_fields(const UniversityInfo& info);
 
 // The checks of the dialog's 決定 on what its boxes hold: a university name ("大学名を必ず入力してください。"),
 // for an export also a competition name ("試合名を必ず選択してください。"), and text the files can store.

@@ -1,6 +1,8 @@
 #include "showcommand.h"
 
 #include "couplegrid.h"
+#include "export.h"
+#include "textcheck.h"
 #include "toolargs.h"
 #include "tooltext.h"
 #include "vocabulary.h"
@@ -8,30 +10,20 @@
 #include <QDir>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
 QString universityText(const UniversityInfo& info) {
-    const QList<std::pair<QString, QString>> fields = {
-        {QStringLiteral("大学名"), info.university},
-        {QStringLiteral("共同加盟校"), info.partnerSchool},
-        {QStringLiteral("部長"), info.head},
-        {QStringLiteral("マネージャー"), info.manager},
-        {QStringLiteral("連盟委員"), info.leagueMember},
-        {QStringLiteral("コメント"), info.comment},
-        {QStringLiteral("出場試合名"), info.gameName},
-    };
+    const QList<LabelledText> fields = university_fields(info);
     int labelWidth = 0;
-    for (const auto& field : fields)
-        labelWidth = std::max(labelWidth, display_width(field.first));
+    for (const LabelledText& field : fields)
+        labelWidth = std::max(labelWidth, display_width(field.label));
     QString text;
     for (const auto& [label, value] : fields) {
         const QString lead =
             label + QString(labelWidth - display_width(label), QLatin1Char(' ')) + QStringLiteral(" : ");
         // A comment may hold several lines; the following ones are indented under the first.
-        const QStringList lines =
-            QString(value).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'));
+        const QStringList lines = lines_for_display(value).split(QLatin1Char('\n'));
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const QString prefix = i == 0 ? lead : QString(display_width(lead), QLatin1Char(' '));
             QString line = prefix + single_line(lines[i]);
