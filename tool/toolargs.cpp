@@ -165,6 +165,7 @@ QString tool_help(ToolCommand command) {
                           "  check  エントリーファイルを検査する\n"
                           "  csv    エントリーファイルを一つの CSV 表にまとめる\n"
                           "\n"
-                          "%1 --help, %1 コマンド --help, %1 help コマンド で説明を表示します。\n")
+                          "%1 --help, %1 コマンド --help, %1 help コマンド で説明を、\n"
+                          "%1 --version でバージョンを表示します。\n")
         .arg(kTool);
 }
