@@ -2,6 +2,7 @@
 
 #include "coupleeditor.h"
 #include "couplegridview.h"
+#include "datafolder.h"
 #include "deletion.h"
 #include "entrycheck.h"
 #include "entrycommands.h"
@@ -132,6 +133,14 @@ void MainWindow::advanceYears() {
 
 void MainWindow::exportMemberText() {
     run_member_text_export(m_state, m_prompter, *m_memberList);
+}
+
+void MainWindow::openDataFolder() {
+    open_data_folder(m_state.appFolder, m_prompter);
+}
+
+void MainWindow::showAbout() {
+    m_prompter.showMessage(about_text(m_state.appFolder), Prompter::Icon::Information);
 }
 
 // ---- dialogs ----

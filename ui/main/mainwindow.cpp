@@ -101,6 +101,7 @@ void MainWindow::createControls() {
 void MainWindow::createMenus() {
     m_fileMenu = named(menuBar()->addMenu(QStringLiteral("ファイル")), "mnu_file");
     m_optionMenu = named(menuBar()->addMenu(QStringLiteral("オプション")), "mnu_option");
+    m_helpMenu = named(menuBar()->addMenu(QStringLiteral("ヘルプ")), "mnu_help");
 
     const auto add = [this](QMenu* menu, const char* name, const QString& caption, void (MainWindow::*command)()) {
         QAction* action = named(menu->addAction(caption), name);
@@ -130,6 +131,10 @@ void MainWindow::createMenus() {
                                &MainWindow::advanceYears);
     m_memberTextAction =
         add(m_optionMenu, "mnu_member_out", QStringLiteral("メンバーテキスト出力"), &MainWindow::exportMemberText);
+
+    m_openDataFolderAction =
+        add(m_helpMenu, "mnu_open_data_folder", QStringLiteral("データフォルダを開く"), &MainWindow::openDataFolder);
+    m_aboutAction = add(m_helpMenu, "mnu_about", QStringLiteral("バージョン情報"), &MainWindow::showAbout);
 }
 
 // ---- start, views and layout ----
