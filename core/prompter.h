@@ -27,4 +27,10 @@ public:
     virtual QString inputText(const QString& title, const QString& prompt, const QString& proposed) = 0;
     // The system's file dialog; the confirmed path, or the empty text when cancelled.
     virtual QString chooseFile(const FileRequest& request) = 0;
+    // Shows `folder` in the system's file manager; true when the file manager was started. A prompter that
+    // cannot show folders keeps this answer: false, so that the caller says so.
+    virtual bool showFolder(const QString& folder) {
+        Q_UNUSED(folder);
+        return false;
+    }
 };

@@ -5,8 +5,13 @@
 #include "showcommand.h"
 #include "toolargs.h"
 #include "tooltext.h"
+#include "version.h"
 
 int run_tool(const QStringList& arguments, QIODevice& out, QIODevice& err) {
+    if (arguments == QStringList{QStringLiteral("--version")}) {
+        write_text(out, QStringLiteral("danceentry-tool %1\n").arg(QLatin1String(DANCEENTRY_VERSION)));
+        return kExitOk;
+    }
     ToolOptions options;
     QString error;
     if (!parse_tool_arguments(arguments, options, &error)) {

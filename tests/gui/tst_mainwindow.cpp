@@ -85,7 +85,7 @@ private slots:
         QVERIFY(file && option);
         QCOMPARE(file->title(), QStringLiteral("ファイル"));
         QCOMPARE(option->title(), QStringLiteral("オプション"));
-        QCOMPARE(m_window->menuBar()->actions().size(), 2);
+        QCOMPARE(m_window->menuBar()->actions().size(), 3); // ファイル, オプション, ヘルプ
         QCOMPARE(m_window->menuBar()->actions().at(0), file->menuAction());
 
         const QStringList fileNames =

@@ -19,6 +19,11 @@ QString ScriptedPrompter::chooseFile(const FileRequest& request) {
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
+bool ScriptedPrompter::showFolder(const QString& folder) {
+    m_shown.append({Shown::Folder, folder, Icon::Information, {}, {}, {}});
+    return folderShows;
+}
+
 QStringList ScriptedPrompter::messages() const {
     QStringList result;
     for (const Shown& s : m_shown) {

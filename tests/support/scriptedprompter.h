@@ -12,8 +12,8 @@
 class ScriptedPrompter : public Prompter {
 public:
     struct Shown {
-        enum Kind { Message, Question, Input, File } kind;
-        QString text; // message or question text, input prompt, file dialog title
+        enum Kind { Message, Question, Input, File, Folder } kind;
+        QString text; // message or question text, input prompt, file dialog title, folder shown
         Icon icon = Icon::Information;
         QString title;    // input box title
         QString proposed; // input box proposal
@@ -24,11 +24,13 @@ public:
     void setNextInput(const QString& text) { m_inputs.append(text); }
     void setNextFile(const QString& path) { m_files.append(path); }
     bool defaultAnswer = false;
+    bool folderShows = true; // the answer of showFolder
 
     void showMessage(const QString& text, Icon icon) override;
     bool askYesNo(const QString& text, Icon icon) override;
     QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
     QString chooseFile(const FileRequest& request) override;
+    bool showFolder(const QString& folder) override;
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList messages() const;  // texts of the OK boxes, in order

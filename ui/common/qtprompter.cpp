@@ -3,11 +3,13 @@
 #include "textcheck.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QTreeView>
+#include <QUrl>
 
 namespace {
 QWidget* dialogParent() {
@@ -75,6 +77,10 @@ QString QtPrompter::chooseFile(const FileRequest& request) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+bool QtPrompter::showFolder(const QString& folder) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 QString qt_name_filters(const QString& barFilter) {

@@ -14,6 +14,7 @@ public:
     bool askYesNo(const QString& text, Icon icon) override;
     QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
     QString chooseFile(const FileRequest& request) override;
+    bool showFolder(const QString& folder) override;
 };
 
 // The program's filter "desc|pattern|desc|pattern|" as a Qt name filter list ("desc (pattern);;...").

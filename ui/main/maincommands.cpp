@@ -2,6 +2,7 @@
 
 #include "coupleeditor.h"
 #include "couplegridview.h"
+#include "datafolder.h"
 #include "deletion.h"
 #include "entrycheck.h"
 #include "entrycommands.h"
@@ -176,6 +177,14 @@ void MainWindow::importMembers() {
     // Modal: the roster cannot change between the check of the rows and their import.
     MemberImportDialog dialog(m_state, std::move(candidates), this);
     dialog.exec();
+}
+
+void MainWindow::openDataFolder() {
+    open_data_folder(m_state.appFolder, m_prompter);
+}
+
+void MainWindow::showAbout() {
+    m_prompter.showMessage(about_text(m_state.appFolder), Prompter::Icon::Information);
 }
 
 // ---- dialogs ----

@@ -117,6 +117,7 @@ void MainWindow::createControls() {
 void MainWindow::createMenus() {
     m_fileMenu = named(menuBar()->addMenu(QStringLiteral("ファイル")), "mnu_file");
     m_optionMenu = named(menuBar()->addMenu(QStringLiteral("オプション")), "mnu_option");
+    m_helpMenu = named(menuBar()->addMenu(QStringLiteral("ヘルプ")), "mnu_help");
 
     const auto add = [this](QMenu* menu, const char* name, const QString& caption, void (MainWindow::*command)()) {
         QAction* action = named(menu->addAction(caption), name);
@@ -148,6 +149,10 @@ void MainWindow::createMenus() {
         add(m_optionMenu, "mnu_member_out", QStringLiteral("メンバーテキスト出力"), &MainWindow::exportMemberText);
     m_memberImportAction =
         add(m_optionMenu, "mnu_member_import", QStringLiteral("メンバーCSV取り込み"), &MainWindow::importMembers);
+
+    m_openDataFolderAction =
+        add(m_helpMenu, "mnu_open_data_folder", QStringLiteral("データフォルダを開く"), &MainWindow::openDataFolder);
+    m_aboutAction = add(m_helpMenu, "mnu_about", QStringLiteral("バージョン情報"), &MainWindow::showAbout);
 }
 
 void MainWindow::addShortcuts() {

@@ -17,7 +17,7 @@ class QPushButton;
 class QRadioButton;
 class QTreeWidgetItem;
 
-// frm_main: the member view and the couple view of the open entry, the button row and the two menus.
+// frm_main: the member view and the couple view of the open entry, the button row and the three menus.
 // Every command works on the one AppState; the views follow the state's notifier. The dialogs it opens are not
 // modal (except the university information) and exist once each.
 //
@@ -47,6 +47,9 @@ class QTreeWidgetItem;
 // | mnu_up_Grade             | m_advanceYearsAction   | すべてのメンバーの学年を１つあげる          |
 // | mnu_member_out           | m_memberTextAction     | メンバーテキスト出力                        |
 // | mnu_member_import        | m_memberImportAction   | メンバーCSV取り込み                         |
+// | mnu_help                 | m_helpMenu             | ヘルプ                                      |
+// | mnu_open_data_folder     | m_openDataFolderAction | データフォルダを開く                        |
+// | mnu_about                | m_aboutAction          | バージョン情報                              |
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -122,6 +125,8 @@ private:
     void advanceYears();
     void exportMemberText();
     void importMembers();
+    void openDataFolder();
+    void showAbout();
 
     MemberEditor* ensureMemberEditor();
     CoupleEditor* ensureCoupleEditor();
@@ -140,6 +145,7 @@ private:
 
     QMenu* m_fileMenu = nullptr;
     QMenu* m_optionMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
     QAction* m_newEntryAction = nullptr;
     QAction* m_openEntryAction = nullptr;
     QAction* m_saveEntryAction = nullptr;
@@ -150,6 +156,8 @@ private:
     QAction* m_advanceYearsAction = nullptr;
     QAction* m_memberTextAction = nullptr;
     QAction* m_memberImportAction = nullptr;
+    QAction* m_openDataFolderAction = nullptr;
+    QAction* m_aboutAction = nullptr;
 
     QPointer<MemberEditor> m_memberEditor;
     QPointer<CoupleEditor> m_coupleEditor;

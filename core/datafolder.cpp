@@ -1,0 +1,99 @@
+#include "datafolder.h"
+
+#include "savefile.h"
+#include "version.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// The files whose presence marks a folder as a club's data folder.
+const char* const kDataFileNames[] = {"member.dat", "uniinf.dat", "Gamename.txt"};
+
+QString withSeparator(const QString& folder) {
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+QString shown(const QString& folder) {
+    return QDir::toNativeSeparators(QDir::cleanPath(folder));
+}
+
+bool holdsClubFiles(const QString& folder) {
+    const QDir dir(folder);
+    for (const char* name : kDataFileNames) {
+        if (!file_missing(dir.filePath(QLatin1String(name))))
+            return true;
+    }
+    return false;
+}
+
+// Why `folder` could not be made into a folder, or the empty text when it is one now.
+QString makeFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    if (info.exists() && !info.isDir())
+        return QStringLiteral("同じ名前のファイルがあります。別の場所を指定してください。");
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+    if (!error)
+        return {};
+    // A file on the way to the folder: the system says "not a directory", which would read as "not found".
+    if (error.value() == ENOTDIR || error.value() == EEXIST)
+        return QStringLiteral("途中の名前がフォルダではなくファイルです。別の場所を指定してください。");
+    return file_error_reason(error.value());
+}
+
+DataFolder made(const QString& folder, DataFolderSource source) {
+    if (folder.isEmpty())
+        return {{}, source, QStringLiteral("データフォルダの名前が空です。フォルダを指定してください。")};
+    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(folder));
+    const QString reason = makeFolder(absolute);
+    if (!reason.isEmpty())
+        return {
+            {}, source, QStringLiteral("データフォルダ「%1」を作れませんでした。\n%2").arg(shown(absolute), reason)};
+    return {withSeparator(absolute), source, {}};
+}
+
+} // namespace
+
+DataFolder decide_data_folder(const std::optional<QString>& requested, const QString& programFolder,
+                              const QString& userFolder) {
+    if (requested)
+        return made(*requested, DataFolderSource::CommandLine);
+    if (!programFolder.isEmpty() && holdsClubFiles(programFolder))
+        return {withSeparator(QDir(programFolder).absolutePath()), DataFolderSource::ProgramFolder, {}};
+    if (userFolder.isEmpty())
+        return {{},
+                DataFolderSource::UserFolder,
+                QStringLiteral("このユーザーのデータフォルダの場所が分かりません。\n"
+                               "環境変数 HOME を確かめるか、--folder でフォルダを指定してください。")};
+    return made(userFolder, DataFolderSource::UserFolder);
+}
+
+QString user_data_folder() {
+    QCoreApplication::setApplicationName(QStringLiteral("DanceEntry"));
+    QCoreApplication::setOrganizationName(QString());
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+bool open_data_folder(const QString& folder, Prompter& prompter) {
+    if (prompter.showFolder(folder))
+        return true;
+    prompter.showMessage(QStringLiteral("データフォルダ「%1」をファイルマネージャーで開けませんでした。\n"
+                                        "ファイルマネージャーが入っていないか、起動できませんでした。"
+                                        "フォルダの場所はこのとおりです。")
+                             .arg(shown(folder)),
+                         Prompter::Icon::Exclamation);
+    return false;
+}
+
+QString about_text(const QString& folder) {
+    return QStringLiteral("DanceEntry バージョン %1\n\nデータフォルダ: %2\nQt バージョン: %3\nライセンス: MIT")
+        .arg(QLatin1String(DANCEENTRY_VERSION), shown(folder), QLatin1String(qVersion()));
+}

@@ -1,0 +1,104 @@
+// The command lines of the built programs, as a shell sees them: help and version on standard output with status 0,
+// a wrong line with the usage on standard error and status 64, a data folder that cannot be made with status 1.
+
+#include "testfiles.h"
+#include "version.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        testfiles::writeBytes(m_dir.filePath(QStringLiteral("taken")), "x");
+    }
+
+    void run_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments"); // "@" stands for the temporary folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");    // the start of standard output
+        QTest::addColumn<QString>("err");    // part of standard error; empty: nothing on it
+        QTest::addColumn<QString>("absent"); // a folder the run must not make
+
+        const QString program = QStringLiteral(DANCEENTRY_PROGRAM);
+        const QString tool = QStringLiteral(DANCEENTRY_TOOL);
+        const QString usage = QStringLiteral("使い方: danceentry [--folder フォルダ]");
+        const QString version = QStringLiteral("DanceEntry " DANCEENTRY_VERSION "\n");
+        const auto args = [](const char* line) { return QString::fromUtf8(line).split(QLatin1Char(' ')); };
+
+        QTest::newRow("--help") << program << args("--help") << 0 << usage << ""
+                                << "";
+        QTest::newRow("-h") << program << args("-h") << 0 << usage << ""
+                            << "";
+        QTest::newRow("--help before --folder") << program << args("--folder @/new --help") << 0 << usage << ""
+                                                << "@/new";
+        QTest::newRow("--version") << program << args("--version") << 0 << version << ""
+                                   << "";
+        QTest::newRow("-x") << program << args("-x") << 64 << ""
+                            << QStringLiteral("danceentry: 不明なオプション -x です。\n\n") + usage << "";
+        QTest::newRow("--verbose") << program << args("--verbose") << 64 << ""
+                                   << "不明なオプション --verbose"
+                                   << "";
+        QTest::newRow("stray argument") << program << args("--folder @/new club") << 64 << ""
+                                        << "余分な引数「club」があります。"
+                                        << "@/new";
+        QTest::newRow("--folder without a value") << program << args("--folder") << 64 << ""
+                                                  << "オプション --folder の後にフォルダを指定してください。"
+                                                  << "";
+        QTest::newRow("--folder twice") << program << args("--folder @/a --folder @/b") << 64 << ""
+                                        << "--folder は一度だけ"
+                                        << "@/a";
+        QTest::newRow("--folder under a file")
+            << program << args("--folder @/taken/club") << 1 << ""
+            << "danceentry: "
+               "データフォルダ「@/taken/club」を作れませんでした。\n途中の名前がフォルダではなくファイルです。"
+            << "";
+        QTest::newRow("tool --version") << tool << args("--version") << 0
+                                        << QStringLiteral("danceentry-tool " DANCEENTRY_VERSION "\n") << ""
+                                        << "";
+    }
+    void run() {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(QString, absent);
+        for (QString& argument : arguments)
+            argument.replace(QLatin1Char('@'), m_dir.path());
+
+        QProcess process;
+        // A display is never needed to read the command line; the failing folder is reached with a headless one.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            QFAIL("the program did not end within 60 s");
+        }
+        const QString printed = QString::fromUtf8(process.readAllStandardOutput());
+        const QString complaint = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == status, qPrintable(complaint));
+        QVERIFY2(out.isEmpty() ? printed.isEmpty() : printed.startsWith(out), qPrintable(printed));
+        if (err.isEmpty())
+            QVERIFY2(complaint.isEmpty(), qPrintable(complaint));
+        else
+            QVERIFY2(complaint.contains(err.replace(QLatin1Char('@'), m_dir.path())), qPrintable(complaint));
+        if (!absent.isEmpty())
+            QVERIFY(!QFileInfo::exists(absent.replace(QLatin1Char('@'), m_dir.path())));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
