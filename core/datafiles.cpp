@@ -42,6 +42,10 @@ QString coupleProblem(const CoupleRecord& couple) {
 QByteArray encode_member_file(const QList<MemberRecord>& members, qint32 count, QString* error) {
     RecordWriter writer;
     const qint32 valid = qint32(qMin<qsizetype>(qMax(count, 0), members.size()));
+    qsizetype size = 4;
+    for (qint32 i = 0; i < valid; ++i)
+        size += RecordWriter::sizeBound(members[i]);
+    writer.reserve(size);
     writer.writeLong(valid);
     for (qint32 i = 0; i < valid; ++i)
         writer.writeMember(members[i]);
@@ -98,6 +102,10 @@ QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, c
                              QString* error) {
     RecordWriter writer;
     const qint32 valid = qint32(qMin<qsizetype>(qMax(count, 0), couples.size()));
+    qsizetype size = 4 + RecordWriter::sizeBound(info);
+    for (qint32 i = 0; i < valid; ++i)
+        size += 4 + RecordWriter::sizeBound(couples[i]);
+    writer.reserve(size);
     writer.writeLong(valid);
     for (qint32 i = 0; i < valid; ++i) {
         const QString problem = coupleProblem(couples[i]);

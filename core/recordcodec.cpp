@@ -20,19 +20,21 @@ void RecordWriter::writeLong(qint32 value) {
 void RecordWriter::writeText(const QString& text) {
     if (!ok())
         return;
-    QByteArray bytes;
-    if (!cp932::encode(text, &bytes, &m_error))
-        return;
-    if (bytes.size() > 0xFFFF) {
-        m_error = QStringLiteral("「%1…」は長すぎます（%2 バイト、最大 65535 バイト）。")
-                      .arg(text.left(20))
-                      .arg(bytes.size());
+    // The text is encoded straight behind its length, which is filled in once the bytes are counted.
+    const qsizetype start = m_data.size();
+    m_data.append("\0\0", 2);
+    if (!cp932::encodeAppend(text, m_data, &m_error)) {
+        m_data.truncate(start);
         return;
     }
-    char length[2];
-    qToLittleEndian<quint16>(quint16(bytes.size()), length);
-    m_data.append(length, 2);
-    m_data.append(bytes);
+    const qsizetype length = m_data.size() - start - 2;
+    if (length > 0xFFFF) {
+        m_data.truncate(start);
+        m_error =
+            QStringLiteral("「%1…」は長すぎます（%2 バイト、最大 65535 バイト）。").arg(text.left(20)).arg(length);
+        return;
+    }
+    qToLittleEndian<quint16>(quint16(length), m_data.data() + start);
 }
 
 void RecordWriter::writeArrayHeader(qint32 count) {
@@ -74,6 +76,33 @@ void RecordWriter::writeCouple(const CoupleRecord& couple) {
     for (qint32 flag : couple.danceFlags)
         writeLong(flag);
     writeByte(couple.deleteMark);
+}
+
+namespace {
+// Code page 932 needs at most two bytes for each UTF-16 unit; a text adds its 2-byte length.
+qsizetype textBound(const QString& text) {
+    return 2 + 2 * text.size();
+}
+} // namespace
+
+qsizetype RecordWriter::sizeBound(const MemberRecord& member) {
+    return textBound(member.name) + textBound(member.kana) + textBound(member.highschool) +
+           textBound(member.department) + 3;
+}
+
+qsizetype RecordWriter::sizeBound(const CoupleRecord& couple) {
+    qsizetype size = 4 + textBound(couple.university) + sizeBound(couple.leader) + 3 * 10 + 4 + 1 + 4 +
+                     textBound(couple.gameName) + 1 + 4 * couple.danceFlags.size() + 1;
+    for (const MemberRecord& partner : couple.partners)
+        size += sizeBound(partner);
+    for (const QString& dances : couple.partnerDances)
+        size += textBound(dances);
+    return size;
+}
+
+qsizetype RecordWriter::sizeBound(const UniversityInfo& info) {
+    return textBound(info.university) + textBound(info.partnerSchool) + textBound(info.head) + textBound(info.manager) +
+           textBound(info.leagueMember) + textBound(info.comment) + textBound(info.gameName);
 }
 
 void RecordWriter::writeUniversity(const UniversityInfo& info) {

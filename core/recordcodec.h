@@ -22,6 +22,13 @@ public:
     void writeCouple(const CoupleRecord& couple);
     void writeUniversity(const UniversityInfo& info);
 
+    // Makes room for `bytes` more bytes at once, so that the buffer is not grown field by field.
+    void reserve(qsizetype bytes) { m_data.reserve(m_data.size() + bytes); }
+    // No fewer bytes than the record takes once encoded (texts counted at two bytes per UTF-16 unit).
+    static qsizetype sizeBound(const MemberRecord& member);
+    static qsizetype sizeBound(const CoupleRecord& couple);
+    static qsizetype sizeBound(const UniversityInfo& info);
+
     bool ok() const { return m_error.isEmpty(); }
     QString errorString() const { return m_error; }
     const QByteArray& data() const { return m_data; }
