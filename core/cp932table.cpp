@@ -170,23 +170,24 @@ const Tables* shared() {
     return tables.get();
 }
 
-bool encode(const Tables& tables, QStringView text, QByteArray& out) {
-    const qsizetype start = out.size();
-    out.resize(start + 2 * text.size()); // at most two bytes for each unit
-    char* const begin = out.data() + start;
-    char* dst = begin;
+char* encode(const Tables& tables, QStringView text, char* out) {
     for (const QChar c : text) {
         const quint16 code = tables.bytes[c.unicode()];
-        if (code == kNoBytes) {
-            out.truncate(start);
-            return false;
-        }
+        if (code == kNoBytes)
+            return nullptr;
         if (code > 0xFF)
-            *dst++ = char(code >> 8);
-        *dst++ = char(code);
+            *out++ = char(code >> 8);
+        *out++ = char(code);
     }
-    out.truncate(start + (dst - begin));
-    return true;
+    return out;
+}
+
+bool encode(const Tables& tables, QStringView text, QByteArray& out) {
+    const qsizetype start = out.size();
+    out.resize(start + 2 * text.size());
+    const char* end = encode(tables, text, out.data() + start);
+    out.truncate(end ? end - out.constData() : start);
+    return end != nullptr;
 }
 
 bool decode(const Tables& tables, QByteArrayView bytes, QString& out) {

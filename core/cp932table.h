@@ -52,8 +52,12 @@ std::unique_ptr<Tables> build();
 // The tables of this process, built at the first call (thread-safe); null as for build().
 const Tables* shared();
 
-// Appends the bytes of `text` after mapping JIS forms. Returns false, leaving `out` as it was, at the
-// first code unit the table does not hold.
+// Writes the bytes of `text`, JIS forms mapped, to `out`, which has room for two bytes per code unit.
+// Returns the end of the bytes, or null at the first code unit the table does not hold.
+char* encode(const Tables& tables, QStringView text, char* out);
+
+// Appends the bytes of `text` as above. Returns false, leaving `out` as it was, at the first code unit
+// the table does not hold.
 bool encode(const Tables& tables, QStringView text, QByteArray& out);
 
 // Decodes one whole field. Returns false, leaving `out` as it was, unless the table decodes every byte.

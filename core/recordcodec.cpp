@@ -1,50 +1,74 @@
 #include "recordcodec.h"
 
 #include "cp932.h"
+#include "cp932table.h"
 
 #include <QtEndian>
 
+#include <algorithm>
+#include <cstring>
+
+void RecordWriter::grow(qsizetype size) {
+    m_data.resize(m_size + std::max(size, m_size / 2 + 256));
+}
+
+void RecordWriter::reserve(qsizetype bytes) {
+    if (m_data.size() - m_size < bytes)
+        m_data.resize(m_size + bytes);
+}
+
+const QByteArray& RecordWriter::data() const {
+    m_data.truncate(m_size);
+    return m_data;
+}
+
 void RecordWriter::writeByte(quint8 value) {
-    if (ok())
-        m_data.append(char(value));
+    if (!ok())
+        return;
+    *room(1) = char(value);
+    m_size += 1;
 }
 
 void RecordWriter::writeLong(qint32 value) {
     if (!ok())
         return;
-    char bytes[4];
-    qToLittleEndian<qint32>(value, bytes);
-    m_data.append(bytes, 4);
+    qToLittleEndian<qint32>(value, room(4));
+    m_size += 4;
 }
 
 void RecordWriter::writeText(const QString& text) {
     if (!ok())
         return;
-    // The text is encoded straight behind its length, which is filled in once the bytes are counted.
-    const qsizetype start = m_data.size();
-    m_data.append("\0\0", 2);
-    if (!cp932::encodeAppend(text, m_data, &m_error)) {
-        m_data.truncate(start);
-        return;
+    // The bytes go straight behind the length, which is filled in once they are counted.
+    char* start = room(2 + 2 * text.size());
+    const cp932::table::Tables* tables = cp932::table::shared();
+    char* end = tables ? cp932::table::encode(*tables, text, start + 2) : nullptr;
+    if (!end) {
+        // What the tables do not hold goes through ICU, which also words the message when it cannot be stored.
+        QByteArray bytes;
+        if (!cp932::encodeAppend(text, bytes, &m_error))
+            return;
+        start = room(2 + bytes.size());
+        end = std::copy(bytes.cbegin(), bytes.cend(), start + 2);
     }
-    const qsizetype length = m_data.size() - start - 2;
+    const qsizetype length = end - start - 2;
     if (length > 0xFFFF) {
-        m_data.truncate(start);
         m_error =
             QStringLiteral("「%1…」は長すぎます（%2 バイト、最大 65535 バイト）。").arg(text.left(20)).arg(length);
         return;
     }
-    qToLittleEndian<quint16>(quint16(length), m_data.data() + start);
+    qToLittleEndian<quint16>(quint16(length), start);
+    m_size += 2 + length;
 }
 
 void RecordWriter::writeArrayHeader(qint32 count) {
     if (!ok())
         return;
-    char dims[2];
-    qToLittleEndian<quint16>(1, dims);
-    m_data.append(dims, 2);
-    writeLong(count);
-    writeLong(0);
+    char* header = room(10);
+    qToLittleEndian<quint16>(1, header);
+    qToLittleEndian<qint32>(count, header + 2);
+    qToLittleEndian<qint32>(0, header + 6);
+    m_size += 10;
 }
 
 void RecordWriter::writeMember(const MemberRecord& member) {
@@ -121,14 +145,8 @@ bool RecordReader::fail(const QString& message) {
     return false;
 }
 
-bool RecordReader::take(qsizetype size, QByteArrayView& bytes, const char* what) {
-    if (!ok())
-        return false;
-    if (size > remaining())
-        return fail(QStringLiteral("ファイルが途中で終わっています：%1 を読めません").arg(QString::fromUtf8(what)));
-    bytes = m_data.sliced(m_pos, size);
-    m_pos += size;
-    return true;
+bool RecordReader::failShort(const char* what) {
+    return fail(QStringLiteral("ファイルが途中で終わっています：%1 を読めません").arg(QString::fromUtf8(what)));
 }
 
 bool RecordReader::readByte(quint8& value) {
@@ -147,6 +165,21 @@ bool RecordReader::readLong(qint32& value) {
     return true;
 }
 
+namespace {
+// A slot in the recent texts: the top bits of a multiplicative hash of the first and last eight bytes
+// and the length. Texts that differ only in their middle share a slot and simply replace each other.
+qsizetype recentSlot(QByteArrayView bytes, qsizetype count) {
+    quint64 head = 0;
+    quint64 tail = 0;
+    const qsizetype size = bytes.size();
+    std::memcpy(&head, bytes.data(), size_t(std::min<qsizetype>(size, 8)));
+    if (size > 8)
+        std::memcpy(&tail, bytes.data() + size - 8, 8);
+    const quint64 hash = head * 0x9E3779B97F4A7C15ull ^ (tail + quint64(size)) * 0xC2B2AE3D27D4EB4Full;
+    return qsizetype(hash >> 32) % count;
+}
+} // namespace
+
 bool RecordReader::readText(QString& text) {
     QByteArrayView lengthBytes;
     if (!take(2, lengthBytes, "文字列の長さ"))
@@ -155,8 +188,18 @@ bool RecordReader::readText(QString& text) {
     QByteArrayView bytes;
     if (!take(length, bytes, "文字列"))
         return false;
+    RecentText* recent = nullptr;
+    if (!bytes.isEmpty() && bytes.size() <= kRecentTextMaxBytes) {
+        recent = &m_recent[recentSlot(bytes, kRecentTexts)];
+        if (recent->size == bytes.size() && std::memcmp(recent->bytes, bytes.data(), size_t(bytes.size())) == 0) {
+            text = recent->text;
+            return true;
+        }
+    }
     if (!cp932::decode(bytes, &text))
         return fail(QStringLiteral("文字コードが正しくない文字列があります"));
+    if (recent)
+        *recent = RecentText{bytes.data(), bytes.size(), text};
     return true;
 }
 

@@ -53,6 +53,9 @@ private slots:
     void longFieldsDecoded();
     void refusedTextLeavesNoBytes_data();
     void refusedTextLeavesNoBytes();
+    void writerDataBetweenWrites();
+    void repeatedTextsReadBack_data();
+    void repeatedTextsReadBack();
 
 private:
     const cp932::table::Tables* m_tables = nullptr;
@@ -213,6 +216,52 @@ void TestCp932Table::refusedTextLeavesNoBytes() {
     writer.writeText(text);
     QVERIFY(!writer.ok());
     QCOMPARE(writer.data(), before);
+}
+
+// The buffer handed out by data() stays as it was while the writer goes on writing.
+void TestCp932Table::writerDataBetweenWrites() {
+    RecordWriter writer;
+    writer.writeText(QString::fromUtf8("山"));
+    const QByteArray first = writer.data();
+    writer.writeLong(-2);
+    writer.writeText(QStringLiteral("b"));
+    QCOMPARE(first, fromHex("02 00 8E 52"));
+    QCOMPARE(writer.data(), fromHex("02 00 8E 52 FE FF FF FF 01 00 62"));
+}
+
+// The reader shares the string of a text it has read before; texts that merely look alike to it (same
+// length, same first and last bytes) and texts too long to be remembered still read back as written.
+void TestCp932Table::repeatedTextsReadBack_data() {
+    QTest::addColumn<QStringList>("texts");
+
+    const QString head = QString::fromUtf8("県立第一"); // eight bytes, as the tail
+    const QString tail = QString::fromUtf8("高等学校");
+    QTest::newRow("the same text again") << QStringList{QString::fromUtf8("理工学部"), QString::fromUtf8("文学部"),
+                                                        QString::fromUtf8("理工学部"), QString::fromUtf8("理工学部")};
+    QTest::newRow("same length, first and last bytes") << QStringList{
+        head + QStringLiteral("1") + tail, head + QStringLiteral("2") + tail, head + QStringLiteral("1") + tail};
+    QTest::newRow("a prefix of the text before") << QStringList{QStringLiteral("abcdef"), QStringLiteral("abc")};
+    QTest::newRow("empty between equal texts") << QStringList{QStringLiteral("x"), QString(), QStringLiteral("x")};
+    QTest::newRow("long texts") << QStringList{QString(40, QChar(0x5C71)), QString(40, QChar(0x5C71)),
+                                               QString(39, QChar(0x5C71)) + QChar(0x7530)};
+}
+
+void TestCp932Table::repeatedTextsReadBack() {
+    QFETCH(QStringList, texts);
+
+    RecordWriter writer;
+    for (const QString& text : texts)
+        writer.writeText(text);
+    QVERIFY(writer.ok());
+    RecordReader reader(writer.data());
+    QStringList read;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        QString text;
+        QVERIFY(reader.readText(text));
+        read << text;
+    }
+    QCOMPARE(read, texts);
+    QCOMPARE(reader.remaining(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCp932Table)
