@@ -183,6 +183,8 @@ char* encode(const Tables& tables, QStringView text, char* out) {
 }
 
 bool encode(const Tables& tables, QStringView text, QByteArray& out) {
+    if (text.isEmpty())
+        return true;
     const qsizetype start = out.size();
     out.resize(start + 2 * text.size());
     const char* end = encode(tables, text, out.data() + start);
