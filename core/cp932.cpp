@@ -77,13 +77,13 @@ QString normalized(const QString& text) {
 }
 
 QString firstUnencodable(const QString& text) {
-    const table::Tables* tables = table::shared();
+    const table::Encoding* encoding = table::encoding();
     const QString input = normalized(text);
     for (qsizetype i = 0; i < input.size(); ++i) {
         qsizetype length = 1;
         if (input.at(i).isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate())
             length = 2;
-        if (length == 1 && tables && tables->bytes[input.at(i).unicode()] != table::kNoBytes)
+        if (length == 1 && encoding && encoding->bytes[input.at(i).unicode()] != table::kNoBytes)
             continue;
         const QString character = input.mid(i, length);
         QStringEncoder encoder(kCodecName, kFlags);
@@ -140,8 +140,8 @@ bool icuDecode(QByteArrayView bytes, QString* out) {
 } // namespace
 
 bool encodeAppend(QStringView text, QByteArray& out, QString* error) {
-    const table::Tables* tables = table::shared();
-    if (tables && table::encode(*tables, text, out))
+    const table::Encoding* encoding = table::encoding();
+    if (encoding && table::encode(*encoding, text, out))
         return true;
     return icuEncodeAppend(text, out, error);
 }
@@ -156,10 +156,9 @@ bool encode(const QString& text, QByteArray* out, QString* error) {
 }
 
 bool decode(QByteArrayView bytes, QString* out) {
-    const table::Tables* tables = table::shared();
-    if (tables) {
+    if (const table::Decoding* decoding = table::decoding()) {
         QString text;
-        if (table::decode(*tables, bytes, text)) {
+        if (table::decode(*decoding, bytes, text)) {
             if (out)
                 *out = std::move(text);
             return true;

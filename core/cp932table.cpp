@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace cp932::table {
 namespace {
@@ -47,132 +48,137 @@ bool isCharacter(char16_t unit) {
 
 // One-byte and two-byte codes as ICU decodes them one by one. Every byte that is not a character on its
 // own may begin a two-byte code and gets a row; rows in which no pair decodes are dropped again.
-void decodeEveryCode(ProbeDecoder& decoder, Tables& tables) {
+void decodeEveryCode(ProbeDecoder& decoder, Decoding& table) {
     QChar out[4];
-    tables.row.fill(-1);
+    table.row.fill(-1);
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
         const qsizetype units = decoder.probe(QByteArrayView(&byte, 1), out);
-        tables.single[b] = units == 1 && isCharacter(out[0].unicode()) ? out[0].unicode() : kNoChar;
+        table.single[b] = units == 1 && isCharacter(out[0].unicode()) ? out[0].unicode() : kNoChar;
     }
-    tables.doubles.reserve(256 * std::count(tables.single.begin(), tables.single.end(), kNoChar));
+    table.doubles.reserve(256 * std::count(table.single.begin(), table.single.end(), kNoChar));
     for (int lead = 0; lead < 256; ++lead) {
-        if (tables.single[lead] != kNoChar)
+        if (table.single[lead] != kNoChar)
             continue;
-        const qsizetype row = qsizetype(tables.doubles.size()) / 256;
+        const qsizetype row = qsizetype(table.doubles.size()) / 256;
         bool any = false;
         for (int trail = 0; trail < 256; ++trail) {
             const char pair[2] = {char(lead), char(trail)};
             const qsizetype units = decoder.probe(QByteArrayView(pair, 2), out);
             const bool mapped = units == 1 && isCharacter(out[0].unicode());
-            tables.doubles.push_back(mapped ? out[0].unicode() : kNoChar);
+            table.doubles.push_back(mapped ? out[0].unicode() : kNoChar);
             any = any || mapped;
         }
         if (any)
-            tables.row[lead] = qint16(row);
+            table.row[lead] = qint16(row);
         else
-            tables.doubles.resize(row * 256);
+            table.doubles.resize(row * 256);
     }
 }
 
-// Every code the table holds, converted by ICU in one piece, must give what it gave alone; a converter
-// whose result depends on the neighbouring codes cannot be replaced by a table.
-bool decodesAsWhole(ProbeDecoder& decoder, const Tables& tables) {
-    QByteArray all;
-    QString expected;
+// The code of a character that `bytes` (one or two) hold, as the encoding table keeps it.
+quint16 codeOf(uchar first, int second = -1) {
+    return second < 0 ? quint16(first) : quint16(first << 8 | second);
+}
+} // namespace
+
+std::unique_ptr<Decoding> buildDecoding() {
+    ProbeDecoder decoder;
+    if (!decoder.isValid())
+        return nullptr;
+    auto table = std::make_unique<Decoding>();
+    decodeEveryCode(decoder, *table);
+
+    // Every code the table holds, converted by ICU in one piece, must give what the table gives; a
+    // converter whose result depends on the neighbouring codes cannot be replaced by a table.
+    std::string all;
+    all.reserve(table->single.size() + 2 * table->doubles.size());
     for (int b = 0; b < 256; ++b) {
-        if (tables.single[b] != kNoChar) {
-            all.append(char(b));
-            expected.append(QChar(tables.single[b]));
-        }
-        for (int trail = 0; tables.row[b] >= 0 && trail < 256; ++trail) {
-            const char16_t unit = tables.doubles[tables.row[b] * 256 + trail];
-            if (unit != kNoChar) {
-                all.append(char(b)).append(char(trail));
-                expected.append(QChar(unit));
-            }
+        if (table->single[b] != kNoChar)
+            all += char(b);
+        for (int trail = 0; table->row[b] >= 0 && trail < 256; ++trail) {
+            if (table->doubles[table->row[b] * 256 + trail] != kNoChar)
+                all.append({char(b), char(trail)});
         }
     }
-    QString decoded(2 * all.size(), Qt::Uninitialized);
-    const qsizetype units = decoder.probe(all, decoded.data());
-    return units == expected.size() && std::memcmp(decoded.constData(), expected.constData(), units * 2) == 0;
+    QString fromTable;
+    QString fromIcu(2 * qsizetype(all.size()), Qt::Uninitialized);
+    const qsizetype units = decoder.probe(all, fromIcu.data());
+    if (!decode(*table, all, fromTable) || units != fromTable.size() ||
+        std::memcmp(fromIcu.constData(), fromTable.constData(), size_t(units) * 2) != 0)
+        return nullptr;
+    return table;
 }
 
-// The reverse of the decoding tables. A character that several codes decode to (the NEC and IBM
+// The reverse of the decoding table. A character that several codes decode to (the NEC and IBM
 // duplicates) gets the bytes ICU writes for it.
-bool buildEncoding(ProbeEncoder& encoder, Tables& tables) {
-    tables.bytes.assign(kUnits, kNoBytes);
+std::unique_ptr<Encoding> buildEncoding(const Decoding& decoding) {
+    ProbeEncoder encoder;
+    if (!encoder.isValid())
+        return nullptr;
+    auto table = std::make_unique<Encoding>();
+    std::vector<quint16>& bytes = table->bytes;
+    bytes.assign(kUnits, kNoBytes);
     std::vector<char16_t> ambiguous;
     auto add = [&](char16_t unit, quint16 code) {
-        quint16& entry = tables.bytes[unit];
-        if (entry == kNoBytes)
-            entry = code;
-        else if (entry != code)
+        if (bytes[unit] == kNoBytes)
+            bytes[unit] = code;
+        else if (bytes[unit] != code)
             ambiguous.push_back(unit);
     };
     for (int b = 0; b < 256; ++b) {
-        if (tables.single[b] != kNoChar)
-            add(tables.single[b], quint16(b));
-        for (int trail = 0; b > 0 && tables.row[b] >= 0 && trail < 256; ++trail) {
-            const char16_t unit = tables.doubles[tables.row[b] * 256 + trail];
-            if (unit != kNoChar && (b << 8 | trail) != kNoBytes)
-                add(unit, quint16(b << 8 | trail));
+        if (decoding.single[b] != kNoChar)
+            add(decoding.single[b], codeOf(uchar(b)));
+        // A first byte 0 would not be told apart from a single byte; such a code is left to ICU.
+        for (int trail = 0; b > 0 && decoding.row[b] >= 0 && trail < 256; ++trail) {
+            const char16_t unit = decoding.doubles[decoding.row[b] * 256 + trail];
+            if (unit != kNoChar && codeOf(uchar(b), trail) != kNoBytes)
+                add(unit, codeOf(uchar(b), trail));
         }
     }
     QByteArray written;
     for (char16_t unit : ambiguous) {
         const QChar character(unit);
         if (!encoder.probe(QStringView(&character, 1), written) || written.isEmpty() || written.size() > 2)
-            return false;
+            return nullptr;
         const quint16 code =
-            written.size() == 1 ? quint16(uchar(written[0])) : quint16(uchar(written[0]) << 8 | uchar(written[1]));
+            written.size() == 1 ? codeOf(uchar(written[0])) : codeOf(uchar(written[0]), uchar(written[1]));
         if (code == kNoBytes)
-            return false;
-        tables.bytes[unit] = code;
+            return nullptr;
+        bytes[unit] = code;
     }
 
     // ICU must write exactly these bytes for every character, also in one piece: a character that only
     // decodes (one way) would otherwise be written differently from what ICU writes.
-    QString all;
-    QByteArray expected;
+    std::u16string all;
+    all.reserve(decoding.single.size() + decoding.doubles.size());
     for (qsizetype unit = 0; unit < kUnits; ++unit) {
-        const quint16 code = tables.bytes[unit];
-        if (code == kNoBytes)
-            continue;
-        all.append(QChar(char16_t(unit)));
-        if (code > 0xFF)
-            expected.append(char(code >> 8));
-        expected.append(char(code));
+        if (bytes[unit] != kNoBytes)
+            all += char16_t(unit);
     }
-    if (!encoder.probe(all, written) || written != expected)
-        return false;
+    QByteArray fromTable(2 * qsizetype(all.size()), Qt::Uninitialized);
+    fromTable.truncate(encode(*table, all, fromTable.data()) - fromTable.constData());
+    if (!encoder.probe(all, written) || written != fromTable)
+        return nullptr;
 
     for (const auto& [typed, stored] : kJisForms)
-        tables.bytes[typed] = tables.bytes[stored];
-    return true;
-}
-} // namespace
-
-std::unique_ptr<Tables> build() {
-    ProbeDecoder decoder;
-    ProbeEncoder encoder;
-    if (!decoder.isValid() || !encoder.isValid())
-        return nullptr;
-    auto tables = std::make_unique<Tables>();
-    decodeEveryCode(decoder, *tables);
-    if (!decodesAsWhole(decoder, *tables) || !buildEncoding(encoder, *tables))
-        return nullptr;
-    return tables;
+        bytes[typed] = bytes[stored];
+    return table;
 }
 
-const Tables* shared() {
-    static const std::unique_ptr<Tables> tables = build();
-    return tables.get();
+const Decoding* decoding() {
+    static const std::unique_ptr<Decoding> table = buildDecoding();
+    return table.get();
 }
 
-char* encode(const Tables& tables, QStringView text, char* out) {
+const Encoding* encoding() {
+    static const std::unique_ptr<Encoding> table = decoding() ? buildEncoding(*decoding()) : nullptr;
+    return table.get();
+}
+
+char* encode(const Encoding& table, QStringView text, char* out) {
     for (const QChar c : text) {
-        const quint16 code = tables.bytes[c.unicode()];
+        const quint16 code = table.bytes[c.unicode()];
         if (code == kNoBytes)
             return nullptr;
         if (code > 0xFF)
@@ -182,17 +188,17 @@ char* encode(const Tables& tables, QStringView text, char* out) {
     return out;
 }
 
-bool encode(const Tables& tables, QStringView text, QByteArray& out) {
+bool encode(const Encoding& table, QStringView text, QByteArray& out) {
     if (text.isEmpty())
         return true;
     const qsizetype start = out.size();
     out.resize(start + 2 * text.size());
-    const char* end = encode(tables, text, out.data() + start);
+    const char* end = encode(table, text, out.data() + start);
     out.truncate(end ? end - out.constData() : start);
     return end != nullptr;
 }
 
-bool decode(const Tables& tables, QByteArrayView bytes, QString& out) {
+bool decode(const Decoding& table, QByteArrayView bytes, QString& out) {
     // A field is decoded into a buffer on the stack and then copied into a string of its exact size;
     // a long one straight into a string that is shortened afterwards.
     constexpr qsizetype kLocal = 256;
@@ -207,16 +213,16 @@ bool decode(const Tables& tables, QByteArrayView bytes, QString& out) {
     const uchar* p = reinterpret_cast<const uchar*>(bytes.data());
     const uchar* const end = p + bytes.size();
     while (p < end) {
-        const char16_t single = tables.single[*p];
+        const char16_t single = table.single[*p];
         if (single != kNoChar) {
             *dst++ = single;
             ++p;
             continue;
         }
-        const qint16 row = tables.row[*p];
+        const qint16 row = table.row[*p];
         if (row < 0 || end - p < 2)
             return false;
-        const char16_t unit = tables.doubles[row * 256 + p[1]];
+        const char16_t unit = table.doubles[row * 256 + p[1]];
         if (unit == kNoChar)
             return false;
         *dst++ = unit;

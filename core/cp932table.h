@@ -32,35 +32,44 @@ inline constexpr char16_t kNoChar = 0xFFFF;  // in the decoding tables: no chara
 inline constexpr quint16 kNoBytes = 0xFFFF;  // in the encoding table: the table does not know this unit
 inline constexpr qsizetype kUnits = 0x10000; // UTF-16 code units
 
-struct Tables {
+// Bytes to characters.
+struct Decoding {
     // The character of each byte that is a character on its own, else kNoChar.
     std::array<char16_t, 256> single{};
     // For each byte that may begin a two-byte code, its row in `doubles`, else -1.
     std::array<qint16, 256> row{};
     // 256 entries per row, by second byte: the character, or kNoChar where ICU refuses the pair.
     std::vector<char16_t> doubles;
+};
+
+// Characters to bytes.
+struct Encoding {
     // By UTF-16 code unit, JIS forms already mapped: the code page 932 bytes, one byte as a value below
     // 0x100, two as first byte * 256 + second byte; kNoBytes for units the table does not hold (those
     // ICU refuses, surrogates, and private-use characters that ICU writes by one-way fallback).
     std::vector<quint16> bytes;
 };
 
-// Derives the tables from ICU; null when Qt offers no "windows-31j" or when ICU, converting every code at
-// once, does not give what the codes gave one by one.
-std::unique_ptr<Tables> build();
+// Derive the tables from ICU: the decoding table from every code, the encoding table from the decoding
+// table and ICU's choices. Null when Qt offers no "windows-31j", or when ICU, converting every code in
+// one piece, does not give what the table gives.
+std::unique_ptr<Decoding> buildDecoding();
+std::unique_ptr<Encoding> buildEncoding(const Decoding& decoding);
 
-// The tables of this process, built at the first call (thread-safe); null as for build().
-const Tables* shared();
+// The tables of this process, each built at its first use (thread-safe): reading a file needs only the
+// decoding table. Null as above.
+const Decoding* decoding();
+const Encoding* encoding();
 
 // Writes the bytes of `text`, JIS forms mapped, to `out`, which has room for two bytes per code unit.
 // Returns the end of the bytes, or null at the first code unit the table does not hold.
-char* encode(const Tables& tables, QStringView text, char* out);
+char* encode(const Encoding& table, QStringView text, char* out);
 
 // Appends the bytes of `text` as above. Returns false, leaving `out` as it was, at the first code unit
 // the table does not hold.
-bool encode(const Tables& tables, QStringView text, QByteArray& out);
+bool encode(const Encoding& table, QStringView text, QByteArray& out);
 
 // Decodes one whole field. Returns false, leaving `out` as it was, unless the table decodes every byte.
-bool decode(const Tables& tables, QByteArrayView bytes, QString& out);
+bool decode(const Decoding& table, QByteArrayView bytes, QString& out);
 
 } // namespace cp932::table

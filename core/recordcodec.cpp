@@ -41,8 +41,8 @@ void RecordWriter::writeText(const QString& text) {
         return;
     // The bytes go straight behind the length, which is filled in once they are counted.
     char* start = room(2 + 2 * text.size());
-    const cp932::table::Tables* tables = cp932::table::shared();
-    char* end = tables ? cp932::table::encode(*tables, text, start + 2) : nullptr;
+    const cp932::table::Encoding* encoding = cp932::table::encoding();
+    char* end = encoding ? cp932::table::encode(*encoding, text, start + 2) : nullptr;
     if (!end) {
         // What the tables do not hold goes through ICU, which also words the message when it cannot be stored.
         QByteArray bytes;

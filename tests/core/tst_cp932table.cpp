@@ -58,13 +58,16 @@ private slots:
     void repeatedTextsReadBack();
 
 private:
-    const cp932::table::Tables* m_tables = nullptr;
+    const cp932::table::Decoding* m_decoding = nullptr;
+    const cp932::table::Encoding* m_encoding = nullptr;
 };
 
 void TestCp932Table::initTestCase() {
     // Without tables every conversion would quietly go through ICU and nothing here would be tested.
-    m_tables = cp932::table::shared();
-    QVERIFY(m_tables);
+    m_decoding = cp932::table::decoding();
+    m_encoding = cp932::table::encoding();
+    QVERIFY(m_decoding);
+    QVERIFY(m_encoding);
 }
 
 // Every single byte and every pair of bytes as a field of its own: what the table accepts ICU accepts as
@@ -76,7 +79,7 @@ void TestCp932Table::decodesEveryCodeAsIcu() {
     QString allValidText;
     auto compare = [&](QByteArrayView bytes) {
         QString table = QStringLiteral("untouched");
-        const bool accepted = cp932::table::decode(*m_tables, bytes, table);
+        const bool accepted = cp932::table::decode(*m_decoding, bytes, table);
         const std::optional<QString> expected = icu.convert(bytes);
         if (accepted != expected.has_value() || (accepted && table != *expected) ||
             (!accepted && table != QStringLiteral("untouched")))
@@ -100,7 +103,7 @@ void TestCp932Table::decodesEveryCodeAsIcu() {
     QCOMPARE(allValidText.size(), allValid.size() / 2);
     QVERIFY(allValidText.size() > 7000);
     QString table;
-    QVERIFY(cp932::table::decode(*m_tables, allValid, table));
+    QVERIFY(cp932::table::decode(*m_decoding, allValid, table));
     QCOMPARE(table, allValidText);
     QCOMPARE(icu.convert(allValid).value_or(QString()), allValidText);
 }
@@ -125,7 +128,7 @@ void TestCp932Table::encodesEveryBmpUnitAsIcu() {
             mismatches << QStringLiteral("U+%1").arg(unit, 4, 16, QLatin1Char('0'));
 
         QByteArray fromTable;
-        if (cp932::table::encode(*m_tables, text, fromTable)) {
+        if (cp932::table::encode(*m_encoding, text, fromTable)) {
             if (fromTable != expected.value_or(QByteArray("refused")))
                 mismatches << QStringLiteral("table U+%1").arg(unit, 4, 16, QLatin1Char('0'));
             allEncodable += text;
