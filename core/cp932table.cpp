@@ -14,7 +14,9 @@ constexpr auto kFlags = QStringConverter::Flag::Stateless;
 
 // ICU through Qt, asked about one short input at a time. Qt 6.4 keeps a converter's error count through
 // resetState(), and opening a converter for each of the fifteen thousand probes would take longer than
-// the probes themselves; the count is a protected member, which a derived class may clear.
+// the probes themselves; the count is a protected member, which a derived class may clear. Being
+// stateless, the converter drops incomplete input at the end of each call, so nothing carries over from
+// one probe to the next (and the check of all codes in one piece would notice if it did).
 class ProbeDecoder : public QStringDecoder {
 public:
     ProbeDecoder() : QStringDecoder(kCodecName, kFlags) {}
@@ -22,7 +24,6 @@ public:
     // Decodes `bytes` alone into `out` (room for 2 units per byte); the number of units, or -1 on an error.
     qsizetype probe(QByteArrayView bytes, QChar* out) {
         state.invalidChars = 0;
-        resetState();
         const QChar* end = appendToBuffer(out, bytes);
         return hasError() ? -1 : end - out;
     }
@@ -35,7 +36,6 @@ public:
     // Encodes `text` alone; false on an error.
     bool probe(QStringView text, QByteArray& out) {
         state.invalidChars = 0;
-        resetState();
         out.resize(requiredSpace(text.size()));
         out.truncate(appendToBuffer(out.data(), text) - out.constData());
         return !hasError();
