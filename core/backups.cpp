@@ -4,7 +4,12 @@
 #include "savefile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +27,19 @@ QString stampedName(const QDir& folder, const QString& name, const QString& stam
 bool copyFile(const QString& from, const QString& to, QString* error) {
     QByteArray bytes;
     return read_file_whole(from, kMaxDataFileSize, &bytes, error) && write_file_whole(to, bytes, error);
+}
+
+// Keeps the file as it is now under `to`. The program never writes into a file, it replaces it whole (a new
+// file renamed over the old one), so a second name for the same file holds its bytes for good: a hard link,
+// which costs nothing. A link (whose target a save would replace) and a file on a file system without hard
+// links (FAT, some network shares) are copied instead; copying reads only regular files.
+bool keepFile(const QString& from, const QString& to, QString* error) {
+    const QByteArray source = QFile::encodeName(from);
+    struct stat status {};
+    if (::lstat(source.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
+        ::link(source.constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    return copyFile(from, to, error);
 }
 
 bool makeFolder(const QString& path, QString* error) {
@@ -54,7 +72,7 @@ bool keep_unread_file(AppState& state, const QString& path, Prompter& prompter) 
     const QDir folder(backup_folder(state));
     QString error;
     const QString copy = folder.filePath(stampedName(folder, QFileInfo(path).fileName(), backup_stamp()));
-    if (!makeFolder(folder.path(), &error) || !copyFile(path, copy, &error)) {
+    if (!makeFolder(folder.path(), &error) || !keepFile(path, copy, &error)) {
         prompter.showMessage(QStringLiteral("ファイル「%1」は読み込めなかったファイルです。上書きする前に控えを作れ"
                                             "なかったため、保存しません。\n%2")
                                  .arg(shown, error),
@@ -89,7 +107,7 @@ bool back_up_files(const QString& folder, const QStringList& names, QString* cop
     if (!makeFolder(target, error))
         return false;
     for (const QString& name : names) {
-        if (!copyFile(QDir(folder).filePath(name), QDir(target).filePath(name), error)) {
+        if (!keepFile(QDir(folder).filePath(name), QDir(target).filePath(name), error)) {
             QDir(target).removeRecursively();
             return false;
         }

@@ -1,5 +1,7 @@
 #include "cp932.h"
 
+#include "cp932table.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -35,24 +37,11 @@ QStringDecoder& sharedDecoder() {
 }
 
 QChar mapped(QChar c) {
-    switch (c.unicode()) {
-    case 0x301C:
-        return QChar(0xFF5E); // WAVE DASH -> FULLWIDTH TILDE
-    case 0x2016:
-        return QChar(0x2225); // DOUBLE VERTICAL LINE -> PARALLEL TO
-    case 0x2212:
-        return QChar(0xFF0D); // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
-    case 0x00A2:
-        return QChar(0xFFE0); // CENT SIGN -> FULLWIDTH CENT SIGN
-    case 0x00A3:
-        return QChar(0xFFE1); // POUND SIGN -> FULLWIDTH POUND SIGN
-    case 0x00AC:
-        return QChar(0xFFE2); // NOT SIGN -> FULLWIDTH NOT SIGN
-    case 0x2014:
-        return QChar(0x2015); // EM DASH -> HORIZONTAL BAR
-    default:
-        return c;
+    for (const auto& [typed, stored] : table::kJisForms) {
+        if (c.unicode() == typed)
+            return QChar(stored);
     }
+    return c;
 }
 
 // "「𠮷」(U+20BB7)": the character and its code point, so that even an invisible or lone surrogate
@@ -88,11 +77,14 @@ QString normalized(const QString& text) {
 }
 
 QString firstUnencodable(const QString& text) {
+    const table::Encoding* encoding = table::encoding();
     const QString input = normalized(text);
     for (qsizetype i = 0; i < input.size(); ++i) {
         qsizetype length = 1;
         if (input.at(i).isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate())
             length = 2;
+        if (length == 1 && encoding && encoding->bytes[input.at(i).unicode()] != table::kNoBytes)
+            continue;
         const QString character = input.mid(i, length);
         QStringEncoder encoder(kCodecName, kFlags);
         // encode() converts lazily: only turning its result into bytes runs the converter.
@@ -104,19 +96,20 @@ QString firstUnencodable(const QString& text) {
     return {};
 }
 
-bool encode(const QString& text, QByteArray* out, QString* error) {
+namespace {
+// ICU itself, for what the tables do not hold: text that code page 932 cannot store (with the message
+// that names the character) and private-use characters that ICU writes by fallback.
+bool icuEncodeAppend(QStringView view, QByteArray& out, QString* error) {
     QStringEncoder& encoder = sharedEncoder();
+    const QString text = view.toString();
     if (!encoder.isValid()) {
         if (error)
             *error =
                 QStringLiteral("Shift-JIS（コードページ 932）への変換が使えないため「%1」を保存できません。").arg(text);
         return false;
     }
-    if (text.isEmpty()) { // the most common text of all, in every empty field
-        if (out)
-            out->clear();
+    if (text.isEmpty())
         return true;
-    }
     const QByteArray bytes = encoder.encode(normalized(text));
     if (encoder.hasError()) {
         if (error) {
@@ -126,12 +119,11 @@ bool encode(const QString& text, QByteArray* out, QString* error) {
         }
         return false;
     }
-    if (out)
-        *out = bytes;
+    out.append(bytes);
     return true;
 }
 
-bool decode(QByteArrayView bytes, QString* out) {
+bool icuDecode(QByteArrayView bytes, QString* out) {
     QStringDecoder& decoder = sharedDecoder();
     if (bytes.isEmpty() && decoder.isValid()) {
         if (out)
@@ -144,6 +136,37 @@ bool decode(QByteArrayView bytes, QString* out) {
     if (out)
         *out = std::move(text);
     return true;
+}
+} // namespace
+
+bool encodeAppend(QStringView text, QByteArray& out, QString* error) {
+    const table::Encoding* encoding = table::encoding();
+    if (encoding && table::encode(*encoding, text, out))
+        return true;
+    return icuEncodeAppend(text, out, error);
+}
+
+bool encode(const QString& text, QByteArray* out, QString* error) {
+    QByteArray bytes;
+    if (!encodeAppend(text, bytes, error))
+        return false;
+    if (out)
+        *out = std::move(bytes);
+    return true;
+}
+
+bool decode(QByteArrayView bytes, QString* out) {
+    if (const table::Decoding* decoding = table::decoding()) {
+        QString text;
+        if (table::decode(*decoding, bytes, text)) {
+            if (out)
+                *out = std::move(text);
+            return true;
+        }
+    }
+    // Bytes the tables refuse are refused by ICU as well (tst_cp932table checks every code); ICU has the
+    // last word all the same.
+    return icuDecode(bytes, out);
 }
 
 } // namespace cp932

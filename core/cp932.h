@@ -3,9 +3,12 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 // Conversion between text in memory and the Japanese code page 932 (Shift-JIS as Windows writes it),
-// the encoding of every file the program reads or writes.
+// the encoding of every file the program reads or writes. The conversion is ICU's ("windows-31j"); it
+// runs on tables derived from ICU once per process (cp932table.h) and asks ICU itself only about what
+// those tables do not hold, such as text it refuses.
 namespace cp932 {
 
 // True when the converter is usable (Qt built with ICU).
@@ -22,7 +25,11 @@ QString firstUnencodable(const QString& text);
 // code page 932 cannot represent; never produces substitute bytes.
 bool encode(const QString& text, QByteArray* out, QString* error = nullptr);
 
-// Decodes one whole field. Fails on bytes that are not valid code page 932 (a lone lead byte included).
+// As encode(), appending the bytes to `out`; on failure `out` keeps what it held.
+bool encodeAppend(QStringView text, QByteArray& out, QString* error = nullptr);
+
+// Decodes one whole field straight from the bytes into `out`. Fails, leaving `out` as it was, on bytes
+// that are not valid code page 932 (a lone lead byte included).
 bool decode(QByteArrayView bytes, QString* out);
 
 } // namespace cp932

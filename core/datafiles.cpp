@@ -41,6 +41,10 @@ QString coupleProblem(const CoupleRecord& couple) {
 QByteArray encode_member_file(const QList<MemberRecord>& members, qint32 count, QString* error) {
     RecordWriter writer;
     const std::span<const MemberRecord> valid = valid_part(members, count);
+    qsizetype size = 4;
+    for (const MemberRecord& member : valid)
+        size += RecordWriter::sizeBound(member);
+    writer.reserve(size);
     writer.writeLong(qint32(valid.size()));
     for (const MemberRecord& member : valid)
         writer.writeMember(member);
@@ -97,6 +101,10 @@ QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, c
                              QString* error) {
     RecordWriter writer;
     const std::span<const CoupleRecord> valid = valid_part(couples, count);
+    qsizetype size = 4 + RecordWriter::sizeBound(info);
+    for (const CoupleRecord& couple : valid)
+        size += 4 + RecordWriter::sizeBound(couple);
+    writer.reserve(size);
     writer.writeLong(qint32(valid.size()));
     for (const CoupleRecord& couple : valid) {
         const QString problem = coupleProblem(couple);

@@ -1,48 +1,74 @@
 #include "recordcodec.h"
 
 #include "cp932.h"
+#include "cp932table.h"
 
 #include <QtEndian>
 
+#include <algorithm>
+#include <cstring>
+
+void RecordWriter::grow(qsizetype size) {
+    m_data.resize(m_size + std::max(size, m_size / 2 + 256));
+}
+
+void RecordWriter::reserve(qsizetype bytes) {
+    if (m_data.size() - m_size < bytes)
+        m_data.resize(m_size + bytes);
+}
+
+const QByteArray& RecordWriter::data() const {
+    m_data.truncate(m_size);
+    return m_data;
+}
+
 void RecordWriter::writeByte(quint8 value) {
-    if (ok())
-        m_data.append(char(value));
+    if (!ok())
+        return;
+    *room(1) = char(value);
+    m_size += 1;
 }
 
 void RecordWriter::writeLong(qint32 value) {
     if (!ok())
         return;
-    char bytes[4];
-    qToLittleEndian<qint32>(value, bytes);
-    m_data.append(bytes, 4);
+    qToLittleEndian<qint32>(value, room(4));
+    m_size += 4;
 }
 
 void RecordWriter::writeText(const QString& text) {
     if (!ok())
         return;
-    QByteArray bytes;
-    if (!cp932::encode(text, &bytes, &m_error))
-        return;
-    if (bytes.size() > 0xFFFF) {
-        m_error = QStringLiteral("「%1…」は長すぎます（%2 バイト、最大 65535 バイト）。")
-                      .arg(text.left(20))
-                      .arg(bytes.size());
+    // The bytes go straight behind the length, which is filled in once they are counted.
+    char* start = room(2 + 2 * text.size());
+    const cp932::table::Encoding* encoding = cp932::table::encoding();
+    char* end = encoding ? cp932::table::encode(*encoding, text, start + 2) : nullptr;
+    if (!end) {
+        // What the tables do not hold goes through ICU, which also words the message when it cannot be stored.
+        QByteArray bytes;
+        if (!cp932::encodeAppend(text, bytes, &m_error))
+            return;
+        start = room(2 + bytes.size());
+        end = std::copy(bytes.cbegin(), bytes.cend(), start + 2);
+    }
+    const qsizetype length = end - start - 2;
+    if (length > 0xFFFF) {
+        m_error =
+            QStringLiteral("「%1…」は長すぎます（%2 バイト、最大 65535 バイト）。").arg(text.left(20)).arg(length);
         return;
     }
-    char length[2];
-    qToLittleEndian<quint16>(quint16(bytes.size()), length);
-    m_data.append(length, 2);
-    m_data.append(bytes);
+    qToLittleEndian<quint16>(quint16(length), start);
+    m_size += 2 + length;
 }
 
 void RecordWriter::writeArrayHeader(qint32 count) {
     if (!ok())
         return;
-    char dims[2];
-    qToLittleEndian<quint16>(1, dims);
-    m_data.append(dims, 2);
-    writeLong(count);
-    writeLong(0);
+    char* header = room(10);
+    qToLittleEndian<quint16>(1, header);
+    qToLittleEndian<qint32>(count, header + 2);
+    qToLittleEndian<qint32>(0, header + 6);
+    m_size += 10;
 }
 
 void RecordWriter::writeMember(const MemberRecord& member) {
@@ -76,6 +102,33 @@ void RecordWriter::writeCouple(const CoupleRecord& couple) {
     writeByte(couple.deleteMark);
 }
 
+namespace {
+// Code page 932 needs at most two bytes for each UTF-16 unit; a text adds its 2-byte length.
+qsizetype textBound(const QString& text) {
+    return 2 + 2 * text.size();
+}
+} // namespace
+
+qsizetype RecordWriter::sizeBound(const MemberRecord& member) {
+    return textBound(member.name) + textBound(member.kana) + textBound(member.highschool) +
+           textBound(member.department) + 3;
+}
+
+qsizetype RecordWriter::sizeBound(const CoupleRecord& couple) {
+    qsizetype size = 4 + textBound(couple.university) + sizeBound(couple.leader) + 3 * 10 + 4 + 1 + 4 +
+                     textBound(couple.gameName) + 1 + 4 * couple.danceFlags.size() + 1;
+    for (const MemberRecord& partner : couple.partners)
+        size += sizeBound(partner);
+    for (const QString& dances : couple.partnerDances)
+        size += textBound(dances);
+    return size;
+}
+
+qsizetype RecordWriter::sizeBound(const UniversityInfo& info) {
+    return textBound(info.university) + textBound(info.partnerSchool) + textBound(info.head) + textBound(info.manager) +
+           textBound(info.leagueMember) + textBound(info.comment) + textBound(info.gameName);
+}
+
 void RecordWriter::writeUniversity(const UniversityInfo& info) {
     writeText(info.university);
     writeText(info.partnerSchool);
@@ -92,14 +145,8 @@ bool RecordReader::fail(const QString& message) {
     return false;
 }
 
-bool RecordReader::take(qsizetype size, QByteArrayView& bytes, const char* what) {
-    if (!ok())
-        return false;
-    if (size > remaining())
-        return fail(QStringLiteral("ファイルが途中で終わっています：%1 を読めません").arg(QString::fromUtf8(what)));
-    bytes = m_data.sliced(m_pos, size);
-    m_pos += size;
-    return true;
+bool RecordReader::failShort(const char* what) {
+    return fail(QStringLiteral("ファイルが途中で終わっています：%1 を読めません").arg(QString::fromUtf8(what)));
 }
 
 bool RecordReader::readByte(quint8& value) {
@@ -118,6 +165,21 @@ bool RecordReader::readLong(qint32& value) {
     return true;
 }
 
+namespace {
+// A slot in the recent texts: the top bits of a multiplicative hash of the first and last eight bytes
+// and the length. Texts that differ only in their middle share a slot and simply replace each other.
+qsizetype recentSlot(QByteArrayView bytes, qsizetype count) {
+    quint64 head = 0;
+    quint64 tail = 0;
+    const qsizetype size = bytes.size();
+    std::memcpy(&head, bytes.data(), size_t(std::min<qsizetype>(size, 8)));
+    if (size > 8)
+        std::memcpy(&tail, bytes.data() + size - 8, 8);
+    const quint64 hash = head * 0x9E3779B97F4A7C15ull ^ (tail + quint64(size)) * 0xC2B2AE3D27D4EB4Full;
+    return qsizetype(hash >> 32) % count;
+}
+} // namespace
+
 bool RecordReader::readText(QString& text) {
     QByteArrayView lengthBytes;
     if (!take(2, lengthBytes, "文字列の長さ"))
@@ -126,8 +188,18 @@ bool RecordReader::readText(QString& text) {
     QByteArrayView bytes;
     if (!take(length, bytes, "文字列"))
         return false;
+    RecentText* recent = nullptr;
+    if (!bytes.isEmpty() && bytes.size() <= kRecentTextMaxBytes) {
+        recent = &m_recent[recentSlot(bytes, kRecentTexts)];
+        if (recent->size == bytes.size() && std::memcmp(recent->bytes, bytes.data(), size_t(bytes.size())) == 0) {
+            text = recent->text;
+            return true;
+        }
+    }
     if (!cp932::decode(bytes, &text))
         return fail(QStringLiteral("文字コードが正しくない文字列があります"));
+    if (recent)
+        *recent = RecentText{bytes.data(), bytes.size(), text};
     return true;
 }
 

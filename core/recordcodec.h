@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <array>
+
 // The one binary encoding of every data file: little-endian numbers without padding, texts as a 2-byte
 // byte count followed by code page 932 bytes, and lists inside records behind a 10-byte array header
 // (dimension count 1, element count, lower bound 0).
@@ -22,12 +24,30 @@ public:
     void writeCouple(const CoupleRecord& couple);
     void writeUniversity(const UniversityInfo& info);
 
+    // Makes room for `bytes` more bytes at once, so that the buffer is not grown field by field.
+    void reserve(qsizetype bytes);
+    // No fewer bytes than the record takes once encoded (texts counted at two bytes per UTF-16 unit).
+    static qsizetype sizeBound(const MemberRecord& member);
+    static qsizetype sizeBound(const CoupleRecord& couple);
+    static qsizetype sizeBound(const UniversityInfo& info);
+
     bool ok() const { return m_error.isEmpty(); }
     QString errorString() const { return m_error; }
-    const QByteArray& data() const { return m_data; }
+    // The bytes written so far.
+    const QByteArray& data() const;
 
 private:
-    QByteArray m_data;
+    // Where the next `size` bytes go; the buffer grows when it has less room left.
+    char* room(qsizetype size) {
+        if (m_data.size() - m_size < size)
+            grow(size);
+        return m_data.data() + m_size;
+    }
+    void grow(qsizetype size);
+
+    // The bytes written (the first m_size), then room for more; data() cuts it to what was written.
+    mutable QByteArray m_data;
+    qsizetype m_size = 0;
     QString m_error;
 };
 
@@ -60,11 +80,32 @@ public:
 
 private:
     bool fail(const QString& message);
-    bool take(qsizetype size, QByteArrayView& bytes, const char* what);
+    bool failShort(const char* what);
+    bool take(qsizetype size, QByteArrayView& bytes, const char* what) {
+        if (!ok())
+            return false;
+        if (size > remaining())
+            return failShort(what);
+        bytes = m_data.sliced(m_pos, size);
+        m_pos += size;
+        return true;
+    }
+
+    // Texts read so far, by a hash of their bytes. A text that comes again (a faculty, a high school, the
+    // university and competition names of every couple) shares the string decoded the first time instead
+    // of allocating one of its own.
+    struct RecentText {
+        const char* bytes = nullptr;
+        qsizetype size = 0;
+        QString text;
+    };
+    static constexpr qsizetype kRecentTexts = 256;
+    static constexpr qsizetype kRecentTextMaxBytes = 64;
 
     QByteArrayView m_data;
     qsizetype m_pos = 0;
     QString m_error;
+    std::array<RecentText, kRecentTexts> m_recent;
 };
 
 // Smallest encodings, used to bound counts read from a file.
