@@ -61,15 +61,15 @@ bool decode_member_file(QByteArrayView bytes, QList<MemberRecord>& members, qint
     qint32 stored = 0;
     if (!reader.readLong(stored) || !reader.checkCount(stored, kMinMemberSize, "会員"))
         return fail(error, reader.errorString());
-    QList<MemberRecord> list;
-    if (stored > 0) {
-        list.resize(stored);
-        for (MemberRecord& member : list) {
-            if (!reader.readMember(member))
-                return fail(error, reader.errorString());
-        }
-        members = std::move(list);
+    QList<MemberRecord> list(std::max(stored, 0));
+    for (MemberRecord& member : list) {
+        if (!reader.readMember(member))
+            return fail(error, reader.errorString());
     }
+    if (!reader.checkAtEnd())
+        return fail(error, reader.errorString());
+    if (stored > 0)
+        members = std::move(list);
     count = stored;
     return true;
 }
@@ -138,8 +138,12 @@ bool decode_entry_file(QByteArrayView bytes, QList<CoupleRecord>& couples, qint3
         if (!reader.readLong(leading) || !reader.readCouple(couple, leading))
             return fail(error, reader.errorString());
     }
+    // Without couples the university information may be left out only where it is not required; whatever the
+    // file holds, nothing may follow it.
     UniversityInfo stamped;
-    if ((stored > 0 || requireInfo) && !reader.readUniversity(stamped))
+    if ((stored > 0 || requireInfo || reader.remaining() > 0) && !reader.readUniversity(stamped))
+        return fail(error, reader.errorString());
+    if (!reader.checkAtEnd())
         return fail(error, reader.errorString());
     if (stored > 0) {
         couples = std::move(list);
@@ -205,7 +209,7 @@ bool read_university_file(const QString& path, AppState& state, QString* error) 
         return true;
     RecordReader reader(bytes);
     UniversityInfo info;
-    if (!reader.readUniversity(info))
+    if (!reader.readUniversity(info) || !reader.checkAtEnd())
         return fail(error, damaged_file_message(path, reader.errorString()));
     state.universityInfo = info;
     return true;

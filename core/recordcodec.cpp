@@ -203,6 +203,14 @@ bool RecordReader::readText(QString& text) {
     return true;
 }
 
+bool RecordReader::checkAtEnd() {
+    if (!ok())
+        return false;
+    if (remaining() > 0)
+        return fail(QStringLiteral("データの終わりの後に %1 バイトの余分なデータがあります").arg(remaining()));
+    return true;
+}
+
 bool RecordReader::checkCount(qint32 count, qsizetype minElementSize, const char* what) {
     if (!ok())
         return false;

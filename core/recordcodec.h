@@ -71,6 +71,10 @@ public:
 
     // Fails unless `count` elements of at least `minElementSize` bytes fit in what is left. `what` names
     // the elements in the message (UTF-8).
+    // Fails unless every byte was read: files this program (and the earlier one) writes end with their last
+    // field, so anything after it means the file is damaged (a zero-filled file left by a power cut, say).
+    bool checkAtEnd();
+
     bool checkCount(qint32 count, qsizetype minElementSize, const char* what);
 
     qsizetype remaining() const { return m_data.size() - m_pos; }
