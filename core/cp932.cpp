@@ -44,8 +44,8 @@ QChar mapped(QChar c) {
     return c;
 }
 
-// "「𠮷」(U+20BB7)": the character and its code point, so that even an invisible or lone surrogate
-// character can be identified in the message.
+} // namespace
+
 QString describe(const QString& character) {
     char32_t code = character.isEmpty() ? 0 : character.at(0).unicode();
     if (character.size() == 2 && character.at(0).isHighSurrogate() && character.at(1).isLowSurrogate())
@@ -53,7 +53,6 @@ QString describe(const QString& character) {
     const QString hex = QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
     return QStringLiteral("「%1」(U+%2)").arg(character, hex);
 }
-} // namespace
 
 bool available() {
     QStringEncoder encoder(kCodecName, kFlags);

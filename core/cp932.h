@@ -11,6 +11,10 @@
 // those tables do not hold, such as text it refuses.
 namespace cp932 {
 
+// 「𠮷」(U+20BB7): a character and its code point, so that even an invisible character or a lone surrogate can
+// be found from a message.
+QString describe(const QString& character);
+
 // True when the converter is usable (Qt built with ICU).
 bool available();
 

@@ -99,8 +99,7 @@ QString unencodableText(const MemberRecord& m) {
         const QString bad = cp932::firstUnencodable(*text);
         if (bad.isEmpty())
             continue;
-        const QString code = QString::number(bad.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0');
-        return QStringLiteral("「%1」に保存できない文字「%2」(U+%3)").arg(QStringView(label), bad, code);
+        return QStringLiteral("「%1」に保存できない文字%2").arg(QStringView(label), cp932::describe(bad));
     }
     return QStringLiteral("保存できない文字");
 }

@@ -2,8 +2,6 @@
 
 #include "cp932.h"
 
-#include <QStringList>
-
 QString lines_for_display(const QString& text) {
     QString result = text;
     result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -18,12 +16,8 @@ QString lines_for_file(const QString& text) {
 }
 
 QString unstorable_text_message(const QString& label, const QString& character) {
-    QStringList codes;
-    for (const char32_t ucs : character.toUcs4())
-        codes << QStringLiteral("U+%1").arg(
-            QString::number(uint(ucs), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-    return QStringLiteral("「%1」に保存できない文字「%2」(%3) が含まれています。\nこの文字を使わずに入力してください。")
-        .arg(label, character, codes.join(QLatin1Char(' ')));
+    return QStringLiteral("「%1」に保存できない文字%2 が含まれています。\nこの文字を使わずに入力してください。")
+        .arg(label, cp932::describe(character));
 }
 
 qsizetype first_unstorable_field(const QList<LabelledText>& fields, Prompter& prompter) {

@@ -29,12 +29,6 @@ std::filesystem::path fsPath(const QString& path) {
 #endif
 }
 
-QString describe(const QString& character) {
-    return QStringLiteral("「%1」(U+%2)")
-        .arg(character)
-        .arg(QString::number(character.toUcs4().value(0), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-}
-
 using Report = std::function<int(const QString&)>;
 
 // The entry table of every file, or nothing: a table that silently lacks a university is worse than none.
@@ -154,7 +148,7 @@ bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, const CsvR
             if (error)
                 *error = QStringLiteral("%1の「%2」に、Shift-JIS（コードページ 932）で表せない文字 "
                                         "%3 があります。--encoding utf-8 で書き出してください。")
-                             .arg(place(r), field, describe(bad));
+                             .arg(place(r), field, cp932::describe(bad));
             return false;
         }
     }
