@@ -76,7 +76,7 @@ void decodeEveryCode(ProbeDecoder& decoder, Decoding& table) {
     }
 }
 
-// The code of a character that `bytes` (one or two) hold, as the encoding table keeps it.
+// A one-byte code (no `second`) or a two-byte code as the encoding table keeps it.
 quint16 codeOf(uchar first, int second = -1) {
     return second < 0 ? quint16(first) : quint16(first << 8 | second);
 }

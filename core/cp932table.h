@@ -13,8 +13,9 @@
 // Code page 932 by table lookup. The tables are not written down here: they are derived from the ICU
 // converter that Qt offers as "windows-31j" by decoding every single-byte and every double-byte code once,
 // and the reverse direction is built from those results, with ICU deciding which bytes it writes where
-// several codes decode to one character. Whatever the tables do not hold is left to the caller
-// (cp932.cpp), which then converts through ICU itself, so both ways give the same result by construction.
+// several codes decode to one character. Whatever the tables do not hold is left to the callers (cp932.cpp
+// and the record writer), which then convert through ICU itself, so both ways give the same result by
+// construction.
 namespace cp932::table {
 
 // Characters typed in their JIS form and the code points that code page 932 stores for them.
