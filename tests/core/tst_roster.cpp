@@ -1,6 +1,5 @@
 // The rules of the roster: member lists, the member editor's 決定 and the deletion of members.
 
-#include "numbertext.h"
 #include "roster.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
@@ -30,29 +29,6 @@ MemberInput typed(const QString& name, const QString& year) {
 class TestRoster : public QObject {
     Q_OBJECT
 private slots:
-    void longNumber_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<int>("number");
-        QTest::newRow("plain") << QStringLiteral("3") << true << 3;
-        QTest::newRow("blanks and full width") << QStringLiteral(" ３ ") << true << 3;
-        QTest::newRow("half to even, down") << QStringLiteral("2.5") << true << 2;
-        QTest::newRow("half to even, up") << QStringLiteral("3.5") << true << 4;
-        QTest::newRow("sign") << QStringLiteral("-1") << true << -1;
-        QTest::newRow("empty") << QString() << false << 0;
-        QTest::newRow("letters") << QStringLiteral("二") << false << 0;
-        QTest::newRow("exponent") << QStringLiteral("1e0") << false << 0;
-        QTest::newRow("beyond 32 bits") << QStringLiteral("99999999999") << false << 0;
-    }
-    void longNumber() {
-        QFETCH(QString, text);
-        QFETCH(bool, ok);
-        QFETCH(int, number);
-        qint32 parsed = 0;
-        QCOMPARE(get_long_number(text, parsed), ok);
-        QCOMPARE(parsed, number);
-    }
-
     void leaderAndPartner_data() {
         QTest::addColumn<QList<quint8>>("roles");
         QTest::addColumn<int>("count");
