@@ -9,8 +9,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -20,6 +23,12 @@ namespace guitest {
 
 template <typename T> T* child(QObject* parent, const char* name) {
     return parent->findChild<T*>(QLatin1String(name));
+}
+
+// Empties a test's folder between test functions, so that every one starts with no files.
+inline void removeFiles(const QTemporaryDir& dir) {
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+        QFile::remove(dir.filePath(name));
 }
 
 inline QString memberCaption(int count) {

@@ -142,8 +142,7 @@ private slots:
     }
     void cleanup() {
         m_window.reset();
-        for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files))
-            QFile::remove(m_dir.filePath(name));
+        removeFiles(m_dir);
     }
 
     void qtTextsInJapanese_data() {
