@@ -69,7 +69,7 @@ bool copyIntoDataFolder(AppState& state, const QString& chosen, const QString& n
     const bool replaces = !file_missing(target);
     QString question = QStringLiteral("ファイル「%1」はデータフォルダ（%2）の外にあります。エントリーファイルはデータ"
                                       "フォルダに置いて使います。")
-                           .arg(shownChosen, QDir::toNativeSeparators(state.appFolder));
+                           .arg(shownChosen, QDir::toNativeSeparators(QDir::cleanPath(state.appFolder)));
     if (replaces)
         question +=
             QStringLiteral("\n\nデータフォルダには同じ名前のファイル「%1」が既にあります。コピーはそのファイルを"

@@ -161,7 +161,7 @@ bool FolderLock::acquire(const QString& folder, Prompter& prompter) {
 
 bool FolderLock::take(const QString& folder, QString* error, Prompter* prompter) {
     const QString path = QDir(folder).filePath(fileName());
-    const QString shown = QDir::toNativeSeparators(folder);
+    const QString shown = QDir::toNativeSeparators(QDir::cleanPath(folder));
     const auto fail = [error](const QString& message) {
         if (error)
             *error = message;
