@@ -1,6 +1,7 @@
 // Saving and reading under real faults: a write cut off by a file-size limit, a full disk, a save killed with
 // SIGKILL, targets that cannot be created, a year advance over a folder in which one file cannot be replaced,
-// data files that are named pipes or devices, and a second program on a locked folder.
+// data files that are named pipes or devices, a second program on a locked folder, locks left behind that nobody
+// can be confirmed to hold, and a lock that cannot be made on a full or read-only disk.
 //
 // The faults that must hit a whole process (the size limit, the kill, another user) hit a child: this test
 // program starts itself again with "--child <mode> ..." and the child does one thing and reports through

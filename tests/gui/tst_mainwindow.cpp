@@ -409,7 +409,7 @@ private slots:
     }
 
     // The member text refuses an entry file of the data folder and shows the dialog again; the file then chosen
-    // is kept in backup/ before it is replaced, and the closing message says where after its designed text.
+    // is kept in backup/ before it is replaced, and the closing message says where after "テキスト出力完了！".
     void memberTextKeepsWhatItReplaces() {
         startWindow();
         const QString entry = m_dir.filePath(QStringLiteral("a.ent"));
