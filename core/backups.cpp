@@ -61,18 +61,27 @@ QString backup_stamp(const QDateTime& when) {
     return when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
+bool keep_replaced_file(const AppState& state, const QString& path, QString* copy, QString* error) {
+    if (copy)
+        copy->clear();
+    if (file_missing(path))
+        return true;
+    const QDir folder(backup_folder(state));
+    const QString kept = folder.filePath(stampedName(folder, QFileInfo(path).fileName(), backup_stamp()));
+    if (!makeFolder(folder.path(), error) || !keepFile(path, kept, error))
+        return false;
+    if (copy)
+        *copy = kept;
+    return true;
+}
+
 bool keep_unread_file(AppState& state, const QString& path, Prompter& prompter) {
     if (!state.unreadFiles.contains(path))
         return true;
     const QString shown = QDir::toNativeSeparators(path);
-    if (file_missing(path)) {
-        state.unreadFiles.remove(path); // removed by hand since: nothing to keep
-        return true;
-    }
-    const QDir folder(backup_folder(state));
     QString error;
-    const QString copy = folder.filePath(stampedName(folder, QFileInfo(path).fileName(), backup_stamp()));
-    if (!makeFolder(folder.path(), &error) || !keepFile(path, copy, &error)) {
+    QString copy;
+    if (!keep_replaced_file(state, path, &copy, &error)) {
         prompter.showMessage(QStringLiteral("ファイル「%1」は読み込めなかったファイルです。上書きする前に控えを作れ"
                                             "なかったため、保存しません。\n%2")
                                  .arg(shown, error),
@@ -80,6 +89,8 @@ bool keep_unread_file(AppState& state, const QString& path, Prompter& prompter) 
         return false;
     }
     state.unreadFiles.remove(path);
+    if (copy.isEmpty())
+        return true; // removed by hand since: nothing to keep
     prompter.showMessage(QStringLiteral("ファイル「%1」は読み込めなかったファイルのため、上書きする前に元のファイルを"
                                         "「%2」に残しました。")
                              .arg(shown, QDir::toNativeSeparators(copy)),

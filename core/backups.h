@@ -25,6 +25,12 @@ QString backup_stamp(const QDateTime& when = QDateTime::currentDateTime());
 // then the file must not be written over.
 bool keep_unread_file(AppState& state, const QString& path, Prompter& prompter);
 
+// Keeps the bytes of the existing file `path` as backup/NAME_YYYYMMDD-HHMMSS.EXT before something replaces it
+// that is not one of the program's own saves (an export chosen over an existing file, a copy brought into the
+// data folder). True with `copy` naming the kept file, or with `copy` empty when there is no file to keep;
+// false with `error` when no copy could be made: then the file must not be replaced.
+bool keep_replaced_file(const AppState& state, const QString& path, QString* copy, QString* error);
+
 // Saves one data file of the state through `write`: a file the program could not read is kept first (above),
 // and a failed write is reported with `failureIcon`. True when the file was written.
 bool save_data_file(AppState& state, const QString& path, const std::function<bool(QString*)>& write,

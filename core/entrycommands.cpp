@@ -3,6 +3,8 @@
 #include "backups.h"
 #include "couplegrid.h"
 #include "datafiles.h"
+#include "exporttarget.h"
+#include "savefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +23,79 @@ bool saveEntry(AppState& state, Prompter& prompter) {
     return save_data_file(
         state, state.entryFilePath(),
         [&state](QString* error) { return write_entry_file(state.entryFilePath(), state, error); }, prompter);
+}
+
+// True when `path` names a file directly in the data folder, by whatever path to that folder.
+bool inDataFolder(const AppState& state, const QString& path) {
+    const QString folder = QDir(QFileInfo(path).absolutePath()).canonicalPath();
+    return !folder.isEmpty() && folder == QDir(state.appFolder).canonicalPath();
+}
+
+// Every entry file lives in the data folder. One chosen elsewhere is read and checked first; then, when the user
+// agrees, it is copied whole into the data folder under its own name, a file of that name there being kept in
+// backup/ first. True when the copy is there to be opened; false (told why, or the user said No) when nothing
+// was changed.
+bool copyIntoDataFolder(AppState& state, const QString& chosen, const QString& name, Prompter& prompter) {
+    const QString shownChosen = QDir::toNativeSeparators(chosen);
+    QByteArray bytes;
+    QString error;
+    switch (read_existing_file(chosen, kMaxDataFileSize, &bytes, &error)) {
+    case FileRead::Read:
+        break;
+    case FileRead::Missing:
+        reportFailure(prompter, QStringLiteral("ファイル「%1」が見つかりません。").arg(shownChosen));
+        return false;
+    case FileRead::Failed:
+        reportFailure(prompter, error);
+        return false;
+    }
+    QList<CoupleRecord> couples;
+    qint32 count = 0;
+    UniversityInfo info;
+    QString reason;
+    if (!decode_entry_file(bytes, couples, count, &info, true, &reason)) {
+        reportFailure(prompter, damaged_file_message(chosen, reason));
+        return false;
+    }
+    const QString target = state.appFolder + name;
+    if (!export_target_refusal(state, target, ExportKind::EntryFile).isEmpty()) {
+        reportFailure(prompter,
+                      QStringLiteral("ファイル「%1」は、データフォルダにある DanceEntry 自身のファイルと同じ名前"
+                                     "のため、データフォルダにコピーできません。名前を変えてから開いてください。")
+                          .arg(shownChosen));
+        return false;
+    }
+
+    const bool replaces = !file_missing(target);
+    QString question = QStringLiteral("ファイル「%1」はデータフォルダ（%2）の外にあります。エントリーファイルはデータ"
+                                      "フォルダに置いて使います。")
+                           .arg(shownChosen, QDir::toNativeSeparators(QDir::cleanPath(state.appFolder)));
+    if (replaces)
+        question +=
+            QStringLiteral("\n\nデータフォルダには同じ名前のファイル「%1」が既にあります。コピーはそのファイルを"
+                           "置き換えます（元のファイルは backup フォルダに残します）。")
+                .arg(name);
+    question += QStringLiteral("\n\nこのファイルをデータフォルダにコピーして、コピーを開きますか？");
+    if (!prompter.askYesNo(question, replaces ? Prompter::Icon::Exclamation : Prompter::Icon::Information))
+        return false;
+
+    QString kept;
+    if (replaces && !keep_replaced_file(state, target, &kept, &error)) {
+        reportFailure(prompter,
+                      QStringLiteral("ファイル「%1」を置き換える前に控えを作れなかったため、コピーしません。\n%2")
+                          .arg(QDir::toNativeSeparators(target), error));
+        return false;
+    }
+    if (!write_file_whole(target, bytes, &error)) {
+        reportFailure(prompter, error);
+        return false;
+    }
+    state.unreadFiles.remove(target); // its bytes are kept, and it holds a readable entry now
+    if (!kept.isEmpty())
+        prompter.showMessage(QStringLiteral("データフォルダにあった「%1」の元の内容は「%2」に残しました。")
+                                 .arg(name, QDir::toNativeSeparators(kept)),
+                             Prompter::Icon::Information);
+    return true;
 }
 
 } // namespace
@@ -117,10 +192,15 @@ bool command_open_entry(AppState& state, Prompter& prompter) {
                                               .title = QStringLiteral("エントリーデータ読み込み")});
     if (path.isEmpty())
         return false;
-    // Entry files live in the application folder: the folder chosen in the dialog is dropped.
+    // Entry files live in the application folder: the file is opened there under its bare name, and one chosen
+    // in another folder is first copied there when the user agrees.
     const QString name = split_field(QDir::fromNativeSeparators(path), QStringLiteral("/"), 1, true);
     const QString fullPath = state.appFolder + name;
-    if (name.isEmpty() || !invalid_file_name_reason(name).isEmpty() || !QFileInfo(fullPath).isFile()) {
+    const bool validName = !name.isEmpty() && invalid_file_name_reason(name).isEmpty();
+    if (validName && !inDataFolder(state, path) && !same_existing_file(path, fullPath)) {
+        if (!copyIntoDataFolder(state, path, name, prompter))
+            return false;
+    } else if (!validName || !QFileInfo(fullPath).isFile()) {
         prompter.showMessage(QStringLiteral("ファイル「%1」はプログラムのフォルダ（%2）にありません。\n"
                                             "エントリーファイルはプログラムのフォルダから開いてください。")
                                  .arg(name, QDir::toNativeSeparators(state.appFolder)),

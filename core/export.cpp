@@ -2,6 +2,7 @@
 
 #include "backups.h"
 #include "datafiles.h"
+#include "exporttarget.h"
 
 QList<LabelledText> university_fields(const UniversityInfo& info) {
     return {{QStringLiteral("大学名"), info.university},
@@ -61,12 +62,24 @@ ExportResult export_entry(AppState& state, Prompter& prompter) {
     emit state.notifier->couplesChanged();
     prompter.showMessage(QStringLiteral("これから出力するファイルを E-Mail にて送ってください。"),
                          Prompter::Icon::Exclamation);
-    const QString path = prompter.chooseFile({.open = false,
-                                              .filter = QStringLiteral("エントリーファイル (*.ent)|*.ent|"),
-                                              .fileName = export_file_name(state.universityInfo),
-                                              .title = QStringLiteral("エントリーデータの出力")});
-    if (path.isEmpty())
-        return ExportResult::Cancelled;
+    QString path;
+    // One of the program's own files is refused and the file dialog shown again.
+    for (;;) {
+        path = prompter.chooseFile({.open = false,
+                                    .filter = QStringLiteral("エントリーファイル (*.ent)|*.ent|"),
+                                    .fileName = export_file_name(state.universityInfo),
+                                    .title = QStringLiteral("エントリーデータの出力")});
+        if (path.isEmpty())
+            return ExportResult::Cancelled;
+        const QString refusal = export_target_refusal(state, path, ExportKind::EntryFile);
+        if (refusal.isEmpty())
+            break;
+        prompter.showMessage(refusal, Prompter::Icon::Exclamation);
+    }
+    // Any other file there (another entry file of the data folder included) is kept before it is replaced.
+    QString kept;
+    if (!keep_export_target(state, path, state.entryFilePath(), &kept, prompter))
+        return ExportResult::Failed;
 
     // The chosen path exactly as returned, then the open entry file, so both hold the stamped couples.
     for (const QString& target : {path, state.entryFilePath()}) {
@@ -76,5 +89,7 @@ ExportResult export_entry(AppState& state, Prompter& prompter) {
             return ExportResult::Failed;
     }
     state.entryChanged = false;
+    if (!kept.isEmpty())
+        prompter.showMessage(replaced_file_note(path, kept), Prompter::Icon::Information);
     return ExportResult::Exported;
 }

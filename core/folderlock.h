@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prompter.h"
+
 #include <QString>
 
 #include <memory>
@@ -18,11 +20,21 @@ public:
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
-    // Takes the lock of `folder`. A lock left behind by a copy that is no longer running (it crashed) is taken
-    // over. False, with the message for the user, when another running copy holds it or it cannot be made.
+    // Takes the lock of `folder`. A lock left behind on this computer by a copy that is no longer running (it
+    // crashed) is taken over. False, with the message for the user, when another running copy holds it, when
+    // it cannot be made, or when a lock is there whose owner cannot be confirmed alive: that one is only taken
+    // over with the user's consent (below).
     bool acquire(const QString& folder, QString* error);
+
+    // The same, at the start of the program: a lock whose owner cannot be confirmed alive on this computer (an
+    // empty or unreadable lock, one written on another computer, a link or something else in its place) is
+    // taken over only when the user answers Yes to a question that names it; every failure is shown.
+    bool acquire(const QString& folder, Prompter& prompter);
+
     bool isLocked() const;
 
 private:
+    bool take(const QString& folder, QString* error, Prompter* prompter);
+
     std::unique_ptr<QLockFile> m_lock;
 };

@@ -21,6 +21,11 @@ public:
 
     // An OK box with the application's title.
     virtual void showMessage(const QString& text, Icon icon) = 0;
+    // An OK box with a short `text` and the full `details` (long lists) behind the box's details button, so that
+    // the box fits the screen however long the lists are. A prompter without such a button shows them below.
+    virtual void showDetailedMessage(const QString& text, const QString& details, Icon icon) {
+        showMessage(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details, icon);
+    }
     // A Yes/No box; true only for Yes.
     virtual bool askYesNo(const QString& text, Icon icon) = 0;
     // An input box; the empty text when cancelled.

@@ -55,28 +55,69 @@ QString listed(const QStringList& names) {
     return names.join(QStringLiteral("、"));
 }
 
-// The one message at the end of the command.
-QString closingMessage(const QStringList& written, const YearAdvancePlan& plan, const QString& failure,
-                       const QString& backup) {
-    QString text = failure.isEmpty() ? QStringLiteral("すべてのメンバーの学年を１つあげました。\n")
-                                     : QStringLiteral("学年を１つあげる途中で保存できなくなったため、止めました。\n");
+// How many names of each list the closing message shows; the rest are in its details.
+constexpr qsizetype kNamesShown = 5;
+
+// "a.ent、b.ent、c.ent、d.ent、e.ent ほか 12 件".
+QString firstNames(const QStringList& names) {
+    if (names.size() <= kNamesShown)
+        return listed(names);
+    return QStringLiteral("%1 ほか %2 件").arg(listed(names.first(kNamesShown))).arg(names.size() - kNamesShown);
+}
+
+struct ClosingMessage {
+    QString text;
+    QString details;
+};
+
+// The one message at the end of the command: a summary short enough for any screen, and every file with what
+// happened to it in the details.
+ClosingMessage closingMessage(const QStringList& written, const YearAdvancePlan& plan, const QString& failure,
+                              const QString& backup) {
+    ClosingMessage message;
+    QString& text = message.text;
+    QStringList details;
+    bool shortened = false; // the summary leaves something out that only the details say
+    text = failure.isEmpty() ? QStringLiteral("すべてのメンバーの学年を１つあげました。\n")
+                             : QStringLiteral("学年を１つあげる途中で保存できなくなったため、止めました。\n");
+    // The files that need a look come first in the details, before the long list of those advanced.
+    const auto list = [&](const QString& title, const QStringList& names, const QStringList& lines, bool first) {
+        text += QStringLiteral("\n%1（%2 件）：%3\n").arg(title).arg(names.size()).arg(firstNames(names));
+        shortened = shortened || names.size() > kNamesShown || names != lines;
+        const QString section =
+            QStringLiteral("%1（%2 件）：\n%3").arg(title).arg(lines.size()).arg(lines.join(QLatin1Char('\n')));
+        if (first)
+            details.prepend(section);
+        else
+            details.append(section);
+    };
     if (!written.isEmpty())
-        text += QStringLiteral("\n変更したファイル：%1\n").arg(listed(written));
+        list(QStringLiteral("変更したファイル"), written, written, false);
     if (!failure.isEmpty()) {
+        text += QLatin1Char('\n') + failure + QLatin1Char('\n');
         QStringList rest;
         for (const YearAdvancePlan::File& file : plan.entryFiles) {
             if (!written.contains(file.name))
                 rest << file.name;
         }
-        text += QStringLiteral("\n%1\nまだ変更していないファイル：%2\n").arg(failure, listed(rest));
+        list(QStringLiteral("まだ変更していないファイル"), rest, rest, true);
     }
-    if (!plan.untouched.isEmpty())
-        text += QStringLiteral("\n学年をあげなかったファイル：\n") + plan.untouched.join(QLatin1Char('\n')) +
-                QLatin1Char('\n');
+    if (!plan.untouched.isEmpty()) {
+        QStringList names;
+        QStringList reasons;
+        for (const YearAdvancePlan::Untouched& file : plan.untouched) {
+            names << file.name;
+            reasons << QString(file.reason).remove(QLatin1Char('\n'));
+        }
+        list(QStringLiteral("学年をあげなかったファイル"), names, reasons, true);
+        text += QStringLiteral("それぞれの理由は、このメッセージの詳細にあります。\n");
+    }
     text += QStringLiteral("\n変更前のファイルは「%1」に残してあります。").arg(QDir::toNativeSeparators(backup));
     if (!failure.isEmpty())
         text += QStringLiteral("元に戻すには、そのフォルダのファイルをデータフォルダにコピーしてください。");
-    return text;
+    if (shortened)
+        message.details = details.join(QStringLiteral("\n\n"));
+    return message;
 }
 
 } // namespace
@@ -137,14 +178,15 @@ bool plan_year_advance(const AppState& state, YearAdvancePlan& plan, QString* er
     listing.names.sort();
     for (const QString& name : listing.unusableNames) {
         if (is_entry_file_name(name))
-            plan.untouched << QStringLiteral("%1：ファイル名の文字コードが UTF-8 ではないため、読めません。").arg(name);
+            plan.untouched.append(
+                {name, QStringLiteral("%1：ファイル名の文字コードが UTF-8 ではないため、読めません。").arg(name)});
     }
     for (const QString& name : listing.names) {
         if (!is_entry_file_name(name))
             continue;
         if (is_save_leftover(name)) {
-            plan.untouched
-                << QStringLiteral("%1：保存が途中で止まったときに残る一時ファイルのため、使いません。").arg(name);
+            plan.untouched.append(
+                {name, QStringLiteral("%1：保存が途中で止まったときに残る一時ファイルのため、使いません。").arg(name)});
             continue;
         }
         // A file that does not decode as an entry file (damaged, or a foreign file whose name merely holds
@@ -153,7 +195,7 @@ bool plan_year_advance(const AppState& state, YearAdvancePlan& plan, QString* er
         qint32 count = 0;
         QString readError;
         if (!read_entry_couples(state.appFolder + name, couples, count, &readError)) {
-            plan.untouched << readError;
+            plan.untouched.append({name, readError});
             continue;
         }
         const qint32 left = advanceCouples(couples, count);
@@ -249,8 +291,9 @@ bool command_year_advance(AppState& state, Prompter& prompter, const std::functi
         emit state.notifier->couplesChanged();
     }
     busy(false);
-    prompter.showMessage(closingMessage(written, plan, failure, backup), failure.isEmpty() && plan.untouched.isEmpty()
-                                                                             ? Prompter::Icon::Information
-                                                                             : Prompter::Icon::Exclamation);
+    const ClosingMessage closing = closingMessage(written, plan, failure, backup);
+    prompter.showDetailedMessage(closing.text, closing.details,
+                                 failure.isEmpty() && plan.untouched.isEmpty() ? Prompter::Icon::Information
+                                                                               : Prompter::Icon::Exclamation);
     return true;
 }

@@ -42,8 +42,12 @@ struct YearAdvancePlan {
     QList<MemberRecord> members; // the advanced roster
     qint32 memberCount = 0;
     QByteArray memberBytes;
-    QList<File> entryFiles; // the entry files to rewrite, in the folder's order
-    QStringList untouched;  // one line per file that stays as it is, with the reason
+    struct Untouched {
+        QString name;
+        QString reason; // a sentence that names the file
+    };
+    QList<File> entryFiles;     // the entry files to rewrite, in the folder's order
+    QList<Untouched> untouched; // the files that stay as they are
 };
 
 // Reads every entry file of the folder, advances it and the roster, and encodes every new file. False, with
@@ -59,7 +63,8 @@ QStringList write_year_advance(const AppState& state, const YearAdvancePlan& pla
                                const YearAdvanceProgress& progress = {});
 
 // The whole command after the save prompts and questions; `setBusy` shows and hides the busy pointer. Ends with
-// one message that says what was advanced, what was not and where the backup is. Returns true when the data
+// one message that says what was advanced, what was not and where the backup is: counts and the first few names,
+// with the full lists in its details. Returns true when the data
 // was advanced (also in part, after a failed write).
 bool command_year_advance(AppState& state, Prompter& prompter, const std::function<void(bool)>& setBusy,
                           const YearAdvanceProgress& progress = {});

@@ -1,10 +1,13 @@
 #include "datafiles.h"
 #include "entrycommands.h"
 #include "export.h"
+#include "exporttarget.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
 
 #include <QtTest>
+
+#include <unistd.h>
 
 using testfiles::couple;
 using testfiles::member;
@@ -197,12 +200,150 @@ private slots:
         QVERIFY(!command_open_entry(state, prompter)); // cancelled: nothing said
         QCOMPARE(prompter.messages().size(), 2);
 
-        // A file chosen in another folder is read from the application folder under its bare name.
-        prompter.setNextFile(elsewhere.path() + QStringLiteral("/b.ent"));
+        // A file chosen in another folder is that file, not the application folder's file of the same name.
+        const QString missingElsewhere = elsewhere.path() + QStringLiteral("/b.ent");
+        prompter.setNextFile(missingElsewhere);
+        QVERIFY(!command_open_entry(state, prompter));
+        QCOMPARE(state.entryFileName, before.entryFileName);
+        QVERIFY(prompter.messages().constLast().contains(QDir::toNativeSeparators(missingElsewhere)));
+        prompter.setNextFile(state.appFolder + QStringLiteral("b.ent"));
         QVERIFY(command_open_entry(state, prompter));
         QCOMPARE(state.entryFileName, QStringLiteral("b.ent"));
         QCOMPARE(state.couples[0].backNumber, 42);
         QCOMPARE(state.universityInfo.university, QStringLiteral("別大学"));
+    }
+
+    // An entry file chosen outside the data folder is copied there (a file of that name kept in backup/ first)
+    // and the copy opened, only when the user agrees; a damaged one is refused before anything is asked.
+    void openFromAnotherFolder_data() {
+        QTest::addColumn<bool>("nameTaken");
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("new name, yes") << false << false << true;
+        QTest::newRow("new name, no") << false << false << false;
+        QTest::newRow("name taken, yes") << true << false << true;
+        QTest::newRow("name taken, no") << true << false << false;
+        QTest::newRow("damaged, name taken") << true << true << true;
+    }
+    void openFromAnotherFolder() {
+        QFETCH(bool, nameTaken);
+        QFETCH(bool, damaged);
+        QFETCH(bool, yes);
+        QTemporaryDir dir;
+        QTemporaryDir usb;
+        AppState state = stateWithEntry(dir);
+        const QString chosen = usb.filePath(QStringLiteral("c.ent"));
+        const QString target = state.appFolder + QStringLiteral("c.ent");
+        AppState stored = state;
+        stored.couples[0].backNumber = 77;
+        QVERIFY(write_entry_file(chosen, stored));
+        if (damaged)
+            testfiles::writeBytes(chosen, testfiles::fromHex("01 00 00 00 02"));
+        const QByteArray chosenBytes = testfiles::readBytes(chosen);
+        stored.couples[0].backNumber = 11;
+        if (nameTaken)
+            QVERIFY(write_entry_file(target, stored));
+        const QByteArray targetBytes = nameTaken ? testfiles::readBytes(target) : QByteArray();
+        const AppState before = state;
+
+        ScriptedPrompter prompter;
+        prompter.setNextFile(chosen);
+        prompter.setNextAnswer(yes);
+        const bool opened = yes && !damaged;
+        QCOMPARE(command_open_entry(state, prompter), opened);
+        QCOMPARE(prompter.questions().size(), damaged ? 0 : 1);
+        if (!damaged) {
+            const QString question = prompter.questions().constFirst();
+            QVERIFY2(question.contains(QDir::toNativeSeparators(chosen)), qPrintable(question));
+            QCOMPARE(question.contains(QStringLiteral("同じ名前のファイル「c.ent」が既にあります")), nameTaken);
+        }
+        const QStringList kept = QDir(state.appFolder + QStringLiteral("backup")).entryList(QDir::Files);
+        if (!opened) {
+            QCOMPARE(state.couples, before.couples);
+            QCOMPARE(state.entryFileName, before.entryFileName);
+            QCOMPARE(testfiles::readBytes(target), targetBytes); // empty: still missing
+            QVERIFY(kept.isEmpty());
+            QCOMPARE(prompter.messages().size(), damaged ? 1 : 0);
+            return;
+        }
+        QCOMPARE(testfiles::readBytes(target), chosenBytes);
+        QCOMPARE(state.entryFileName, QStringLiteral("c.ent"));
+        QCOMPARE(state.couples[0].backNumber, 77);
+        QCOMPARE(kept.size(), nameTaken ? 1 : 0);
+        if (nameTaken) {
+            QCOMPARE(testfiles::readBytes(state.appFolder + QStringLiteral("backup/") + kept.first()), targetBytes);
+            QVERIFY(prompter.messages().constLast().contains(kept.first()));
+        }
+    }
+
+    // Targets of the exports: the program's own files are refused by any path (and for the member text every
+    // entry file of the data folder); any other existing file is kept in backup/ before the entry export
+    // replaces it, and the export says where.
+    void exportTargets_data() {
+        QTest::addColumn<QString>("target"); // under "data/" or "out/"
+        QTest::addColumn<bool>("refusedForText");
+        QTest::addColumn<bool>("refusedForEntry");
+        QTest::newRow("member.dat") << "data/member.dat" << true << true;
+        QTest::newRow("uniinf.dat") << "data/uniinf.dat" << true << true;
+        QTest::newRow("Gamename.txt") << "data/Gamename.txt" << true << true;
+        QTest::newRow("the lock") << "data/.danceentry.lock" << true << true;
+        QTest::newRow("a backup") << "data/backup/a_20250401-100000.ent" << true << true;
+        QTest::newRow("a new file in backup/") << "data/backup/new.ent" << true << true;
+        QTest::newRow("through ..") << "data/backup/../member.dat" << true << true;
+        QTest::newRow("link to member.dat") << "out/link.txt" << true << true;
+        QTest::newRow("hard link to uniinf.dat") << "out/hard.txt" << true << true;
+        QTest::newRow("another entry file") << "data/b.ent" << true << false;
+        QTest::newRow("entry file in capitals") << "data/C.ENT" << true << false;
+        QTest::newRow("the open entry file") << "data/old.ent" << true << false;
+        QTest::newRow("other file elsewhere") << "out/notes.txt" << false << false;
+        QTest::newRow("new file elsewhere") << "out/new.ent" << false << false;
+    }
+    void exportTargets() {
+        QFETCH(QString, target);
+        QFETCH(bool, refusedForText);
+        QFETCH(bool, refusedForEntry);
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("data/backup")) &&
+                QDir(root.path()).mkdir(QStringLiteral("out")));
+        AppState state = stateWithEntry(root);
+        state.appFolder = root.filePath(QStringLiteral("data/"));
+        for (const char* name : {"member.dat", "uniinf.dat", "Gamename.txt", ".danceentry.lock", "b.ent", "C.ENT",
+                                 "old.ent", "backup/a_20250401-100000.ent"})
+            testfiles::writeBytes(state.appFolder + QLatin1String(name), QByteArray("bytes of ") + name);
+        testfiles::writeBytes(root.filePath(QStringLiteral("out/notes.txt")), "notes");
+        QVERIFY(QFile::link(state.memberFilePath(), root.filePath(QStringLiteral("out/link.txt"))));
+        QCOMPARE(::link(QFile::encodeName(state.universityFilePath()).constData(),
+                        QFile::encodeName(root.filePath(QStringLiteral("out/hard.txt"))).constData()),
+                 0);
+        const QString path = root.filePath(target);
+        const QByteArray earlier = QFile::exists(path) ? testfiles::readBytes(path) : QByteArray();
+        const QStringList backupsBefore = QDir(state.appFolder + QStringLiteral("backup")).entryList(QDir::Files);
+
+        QCOMPARE(!export_target_refusal(state, path, ExportKind::MemberText).isEmpty(), refusedForText);
+        ScriptedPrompter prompter;
+        prompter.setNextFile(path); // a refused target shows the dialog again, which is then cancelled
+        const ExportResult result = export_entry(state, prompter);
+        QStringList kept = QDir(state.appFolder + QStringLiteral("backup")).entryList(QDir::Files);
+        for (const QString& name : backupsBefore)
+            kept.removeOne(name);
+        if (refusedForEntry) {
+            QCOMPARE(result, ExportResult::Cancelled);
+            QCOMPARE(testfiles::readBytes(path), earlier);
+            QVERIFY2(prompter.messages().constLast().contains(QDir::toNativeSeparators(path)),
+                     qPrintable(prompter.messages().constLast()));
+            QVERIFY(kept.isEmpty());
+            return;
+        }
+        QCOMPARE(result, ExportResult::Exported);
+        AppState exported;
+        QVERIFY(read_entry_file(path, exported));
+        QCOMPARE(exported.couples, state.couples);
+        const bool replaced = !earlier.isEmpty() && !target.endsWith(QLatin1String("old.ent"));
+        QCOMPARE(kept.size(), replaced ? 1 : 0);
+        if (replaced) {
+            QCOMPARE(testfiles::readBytes(state.appFolder + QStringLiteral("backup/") + kept.first()), earlier);
+            QVERIFY(prompter.messages().constLast().contains(kept.first()));
+        }
     }
 
     void saveAsFailureKeepsOldName() {

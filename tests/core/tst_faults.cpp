@@ -1,6 +1,7 @@
 // Saving and reading under real faults: a write cut off by a file-size limit, a full disk, a save killed with
 // SIGKILL, targets that cannot be created, a year advance over a folder in which one file cannot be replaced,
-// data files that are named pipes or devices, and a second program on a locked folder.
+// data files that are named pipes or devices, a second program on a locked folder, locks left behind that nobody
+// can be confirmed to hold, and a lock that cannot be made on a full or read-only disk.
 //
 // The faults that must hit a whole process (the size limit, the kill, another user) hit a child: this test
 // program starts itself again with "--child <mode> ..." and the child does one thing and reports through
@@ -25,6 +26,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -316,6 +318,10 @@ private slots:
     void pipesAndDevicesNeverBlock_data();
     void pipesAndDevicesNeverBlock();
     void secondProgramOnALockedFolder();
+    void leftoverLockAsksFirst_data();
+    void leftoverLockAsksFirst();
+    void lockOnAFullOrReadOnlyDisk_data();
+    void lockOnAFullOrReadOnlyDisk();
 };
 
 void TestFaults::cutOffWriteKeepsEarlierFile_data() {
@@ -667,6 +673,119 @@ void TestFaults::secondProgramOnALockedFolder() {
     QVERIFY(QFileInfo::exists(dir.filePath(lockName)));
     QVERIFY2(second.acquire(dir.path(), &error), qPrintable(error));
     QVERIFY(second.isLocked());
+}
+
+// A lock nobody can be confirmed to hold is taken over only when the user says Yes to a question that names it,
+// the computer and the time it records; No ends the start and leaves it as it was. A folder in its place cannot
+// be taken over and is named without a question.
+void TestFaults::leftoverLockAsksFirst_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("yes");
+    for (const char* kind : {"zero bytes", "another computer", "unreadable", "dangling link", "pipe", "folder"}) {
+        QTest::addRow("%s, yes", kind) << QString::fromLatin1(kind) << true;
+        QTest::addRow("%s, no", kind) << QString::fromLatin1(kind) << false;
+    }
+}
+
+void TestFaults::leftoverLockAsksFirst() {
+    QFETCH(QString, kind);
+    QFETCH(bool, yes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(FolderLock::fileName());
+    const QByteArray native = QFile::encodeName(path);
+    if (kind == QLatin1String("zero bytes"))
+        writeBytes(path, QByteArray());
+    else if (kind == QLatin1String("another computer"))
+        writeBytes(path, "4242\ndanceentry\nclub-laptop\n");
+    else if (kind == QLatin1String("unreadable")) {
+        writeBytes(path, "\xff\xfe not a lock");
+        QVERIFY(QFile::setPermissions(path, {}));
+    } else if (kind == QLatin1String("dangling link"))
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), path));
+    else if (kind == QLatin1String("pipe"))
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+    else
+        QVERIFY(QDir(dir.path()).mkdir(FolderLock::fileName()));
+    // A known time, which the question shows.
+    const QDateTime made(QDate(2024, 3, 1), QTime(9, 30));
+    const timespec times[2] = {{made.toSecsSinceEpoch(), 0}, {made.toSecsSinceEpoch(), 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, native.constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+    struct stat before {};
+    QCOMPARE(::lstat(native.constData(), &before), 0);
+
+    ScriptedPrompter prompter;
+    prompter.setNextAnswer(yes);
+    FolderLock lock;
+    const bool folder = kind == QLatin1String("folder");
+    QCOMPARE(lock.acquire(dir.path(), prompter), yes && !folder);
+    QCOMPARE(lock.isLocked(), yes && !folder);
+    if (folder) {
+        QVERIFY(prompter.questions().isEmpty());
+        QCOMPARE(prompter.messages().size(), 1);
+        QVERIFY(prompter.messages().first().contains(FolderLock::fileName()));
+        QVERIFY(QFileInfo(path).isDir());
+        return;
+    }
+    QCOMPARE(prompter.questions().size(), 1);
+    const QString question = prompter.questions().first();
+    for (const QString& part :
+         {FolderLock::fileName(), QStringLiteral("2024/03/01 09:30"),
+          QStringLiteral("ほかのウィンドウやほかのコンピュータでこのフォルダを使っていないときに限り")})
+        QVERIFY2(question.contains(part), qPrintable(question));
+    if (kind == QLatin1String("another computer"))
+        QVERIFY2(question.contains(QStringLiteral("club-laptop")), qPrintable(question));
+    QVERIFY(prompter.messages().isEmpty());
+    struct stat after {};
+    QCOMPARE(::lstat(native.constData(), &after), 0);
+    if (yes) {
+        QVERIFY(S_ISREG(after.st_mode) && after.st_size > 0); // the lock of this program now
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("gone"))));
+    } else {
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_size, before.st_size);
+    }
+}
+
+// On a full disk the lock cannot be made, and on a read-only one a leftover lock cannot be taken over: either is
+// said with its reason and the lock's name, without a question (a small tmpfs, as root; skipped elsewhere).
+void TestFaults::lockOnAFullOrReadOnlyDisk_data() {
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("full disk") << true << QStringLiteral("ディスクの空きが足りません");
+    QTest::newRow("read-only, leftover lock") << false << QStringLiteral("読み取り専用");
+}
+
+void TestFaults::lockOnAFullOrReadOnlyDisk() {
+    QFETCH(bool, full);
+    QFETCH(QString, reason);
+    if (geteuid() != 0)
+        QSKIP("mounting a small tmpfs needs root");
+    QTemporaryDir dir;
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here: %1").arg(qt_error_string(errno))));
+    const auto unmount = qScopeGuard([&mountPoint] { ::umount(mountPoint.constData()); });
+    if (full) {
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    } else {
+        writeBytes(dir.filePath(FolderLock::fileName()), QByteArray());
+        QCOMPARE(::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+    }
+    ScriptedPrompter prompter;
+    prompter.defaultAnswer = true;
+    FolderLock lock;
+    QVERIFY(!lock.acquire(dir.path(), prompter));
+    QVERIFY(prompter.questions().isEmpty());
+    QCOMPARE(prompter.messages().size(), 1);
+    const QString message = prompter.messages().first();
+    QVERIFY2(message.contains(reason) && message.contains(FolderLock::fileName()), qPrintable(message));
+    QCOMPARE(folderContents(dir.path()),
+             full ? QStringList{QStringLiteral("filler")} : QStringList{FolderLock::fileName()});
 }
 
 int main(int argc, char** argv) {

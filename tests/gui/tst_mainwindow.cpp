@@ -408,6 +408,33 @@ private slots:
         QCOMPARE(m_prompter.messages().size(), 0);
     }
 
+    // The member text refuses an entry file of the data folder and shows the dialog again; the file then chosen
+    // is kept in backup/ before it is replaced, and the closing message says where after "テキスト出力完了！".
+    void memberTextKeepsWhatItReplaces() {
+        startWindow();
+        const QString entry = m_dir.filePath(QStringLiteral("a.ent"));
+        const QString notes = m_dir.filePath(QStringLiteral("notes.txt"));
+        testfiles::writeBytes(entry, "entry");
+        testfiles::writeBytes(notes, "old notes");
+        m_prompter.setNextFile(entry);
+        m_prompter.setNextFile(notes);
+        action("mnu_member_out")->trigger();
+        QDir backup(m_dir.filePath(QStringLiteral("backup")));
+        const QStringList kept = backup.entryList(QDir::Files);
+        const QByteArray keptBytes =
+            kept.isEmpty() ? QByteArray() : testfiles::readBytes(backup.filePath(kept.first()));
+        const QStringList messages = m_prompter.messages();
+        backup.removeRecursively();
+        QCOMPARE(messages.size(), 2);
+        QVERIFY2(messages[0].contains(QDir::toNativeSeparators(entry)), qPrintable(messages[0]));
+        QCOMPARE(testfiles::readBytes(entry), QByteArray("entry"));
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(messages[1].startsWith(QStringLiteral("テキスト出力完了！\n")));
+        QVERIFY2(messages[1].contains(kept.first()), qPrintable(messages[1]));
+        QCOMPARE(keptBytes, QByteArray("old notes"));
+        QVERIFY(testfiles::readBytes(notes) != keptBytes);
+    }
+
     // The program's "description|pattern|" filters as Qt's file dialog takes them.
     void nameFilters_data() {
         QTest::addColumn<QString>("bar");

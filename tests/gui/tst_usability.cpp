@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -414,6 +415,61 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(m_state.members.at(0).year, quint8(2));
+    }
+
+    // With a thousand files the year advance's closing message still fits a 768-pixel screen, its details shown or
+    // not: the summary names the first few files of each kind and the details every one.
+    void yearAdvanceMessageFitsTheScreen() {
+        AppState entry = m_state;
+        entry.couples = {couple(1, m_state.members[0], {m_state.members[1]}, {QStringLiteral("W")})};
+        entry.coupleCount = 1;
+        QVERIFY(write_entry_file(m_dir.filePath(QStringLiteral("a0000.ent")), entry));
+        const QByteArray advanced = testfiles::readBytes(m_dir.filePath(QStringLiteral("a0000.ent")));
+        // Few of them rewritten, since each rewrite waits for the disk; the damaged ones cost nothing.
+        for (int i = 1; i < 100; ++i)
+            testfiles::writeBytes(m_dir.filePath(QStringLiteral("a%1.ent").arg(i, 4, 10, QLatin1Char('0'))), advanced);
+        for (int i = 0; i < 900; ++i)
+            testfiles::writeBytes(m_dir.filePath(QStringLiteral("d%1.ent").arg(i, 4, 10, QLatin1Char('0'))), "damaged");
+
+        // The real message box; the two questions before it answered Yes.
+        struct YesPrompter : QtPrompter {
+            bool askYesNo(const QString&, Icon) override { return true; }
+        } prompter;
+        QString text;
+        QString details;
+        QList<int> heights; // collapsed, then with the details shown
+        bool okVisible = false;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            timer.stop();
+            text = box->text();
+            details = box->detailedText();
+            heights << std::max(box->height(), box->sizeHint().height());
+            QAbstractButton* ok = box->button(QMessageBox::Ok);
+            okVisible = ok && ok->isVisible() && box->rect().contains(QRect(ok->mapTo(box, QPoint()), ok->size()));
+            for (QAbstractButton* button : box->buttons()) {
+                if (box->buttonRole(button) == QMessageBox::ActionRole)
+                    button->click(); // "show details"
+            }
+            QApplication::processEvents();
+            heights << std::max(box->height(), box->sizeHint().height());
+            box->accept();
+        });
+        timer.start(20);
+        QVERIFY(run_year_advance(m_state, prompter, 60000));
+        QCOMPARE(heights.size(), 2);
+        for (int height : heights)
+            QVERIFY2(height <= 768, qPrintable(QString::number(height)));
+        QVERIFY(okVisible);
+        QVERIFY2(text.contains(QStringLiteral("（101 件）")) && text.contains(QStringLiteral("（900 件）")),
+                 qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("backup")));
+        QVERIFY(!text.contains(QStringLiteral("a0099.ent")) && !text.contains(QStringLiteral("d0899.ent")));
+        QVERIFY(details.contains(QStringLiteral("a0099.ent")) && details.contains(QStringLiteral("d0899.ent")));
+        QDir(m_dir.filePath(QStringLiteral("backup"))).removeRecursively();
     }
 
     // A failed check makes the failing couple's first row current and scrolls it into view.

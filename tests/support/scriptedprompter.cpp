@@ -1,26 +1,30 @@
 #include "scriptedprompter.h"
 
 void ScriptedPrompter::showMessage(const QString& text, Icon icon) {
-    m_shown.append({Shown::Message, text, icon, {}, {}, {}});
+    m_shown.append({Shown::Message, text, icon, {}, {}, {}, {}});
+}
+
+void ScriptedPrompter::showDetailedMessage(const QString& text, const QString& details, Icon icon) {
+    m_shown.append({Shown::Message, text, icon, {}, {}, {}, details});
 }
 
 bool ScriptedPrompter::askYesNo(const QString& text, Icon icon) {
-    m_shown.append({Shown::Question, text, icon, {}, {}, {}});
+    m_shown.append({Shown::Question, text, icon, {}, {}, {}, {}});
     return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
 }
 
 QString ScriptedPrompter::inputText(const QString& title, const QString& prompt, const QString& proposed) {
-    m_shown.append({Shown::Input, prompt, Icon::Information, title, proposed, {}});
+    m_shown.append({Shown::Input, prompt, Icon::Information, title, proposed, {}, {}});
     return m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();
 }
 
 QString ScriptedPrompter::chooseFile(const FileRequest& request) {
-    m_shown.append({Shown::File, request.title, Icon::Information, {}, {}, request});
+    m_shown.append({Shown::File, request.title, Icon::Information, {}, {}, request, {}});
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
 bool ScriptedPrompter::showFolder(const QString& folder) {
-    m_shown.append({Shown::Folder, folder, Icon::Information, {}, {}, {}});
+    m_shown.append({Shown::Folder, folder, Icon::Information, {}, {}, {}, {}});
     return folderShows;
 }
 

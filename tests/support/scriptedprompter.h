@@ -18,6 +18,7 @@ public:
         QString title;    // input box title
         QString proposed; // input box proposal
         FileRequest file;
+        QString details; // the details of a message
     };
 
     void setNextAnswer(bool yes) { m_answers.append(yes); }
@@ -27,6 +28,7 @@ public:
     bool folderShows = true; // the answer of showFolder
 
     void showMessage(const QString& text, Icon icon) override;
+    void showDetailedMessage(const QString& text, const QString& details, Icon icon) override;
     bool askYesNo(const QString& text, Icon icon) override;
     QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
     QString chooseFile(const FileRequest& request) override;

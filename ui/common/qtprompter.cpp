@@ -39,6 +39,14 @@ void QtPrompter::showMessage(const QString& text, Icon icon) {
     box.exec();
 }
 
+void QtPrompter::showDetailedMessage(const QString& text, const QString& details, Icon icon) {
+    QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::Ok, dialogParent());
+    box.setObjectName(QStringLiteral("msg_box"));
+    if (!details.isEmpty())
+        box.setDetailedText(lines_for_display(details));
+    box.exec();
+}
+
 bool QtPrompter::askYesNo(const QString& text, Icon icon) {
     QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::Yes | QMessageBox::No,
                     dialogParent());

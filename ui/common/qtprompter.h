@@ -11,6 +11,7 @@ public:
     static QString applicationTitle();
 
     void showMessage(const QString& text, Icon icon) override;
+    void showDetailedMessage(const QString& text, const QString& details, Icon icon) override;
     bool askYesNo(const QString& text, Icon icon) override;
     QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
     QString chooseFile(const FileRequest& request) override;

@@ -1,5 +1,6 @@
 #include "membertextcommand.h"
 
+#include "exporttarget.h"
 #include "memberlistview.h"
 #include "membertext.h"
 
@@ -21,10 +22,21 @@ bool run_member_text_export(const AppState& state, Prompter& prompter, const QTr
         prompter.showMessage(QStringLiteral("メンバーが一人もいません。"), Prompter::Icon::Stop);
         return false;
     }
-    const QString path = prompter.chooseFile({.open = false,
-                                              .filter = QStringLiteral("テキストデータ(*.txt)|*.txt|"),
-                                              .title = QStringLiteral("メンバーテキスト出力")});
-    if (path.isEmpty())
+    QString path;
+    // One of the program's own files is refused and the file dialog shown again.
+    for (;;) {
+        path = prompter.chooseFile({.open = false,
+                                    .filter = QStringLiteral("テキストデータ(*.txt)|*.txt|"),
+                                    .title = QStringLiteral("メンバーテキスト出力")});
+        if (path.isEmpty())
+            return false;
+        const QString refusal = export_target_refusal(state, path, ExportKind::MemberText);
+        if (refusal.isEmpty())
+            break;
+        prompter.showMessage(refusal, Prompter::Icon::Exclamation);
+    }
+    QString kept;
+    if (!keep_export_target(state, path, QString(), &kept, prompter))
         return false;
     const QList<qint32> order = collect_display_order(list, state.memberCount);
     QString error;
@@ -32,6 +44,9 @@ bool run_member_text_export(const AppState& state, Prompter& prompter, const QTr
         prompter.showMessage(error, Prompter::Icon::Stop);
         return false;
     }
-    prompter.showMessage(QStringLiteral("テキスト出力完了！"), Prompter::Icon::Information);
+    QString done = QStringLiteral("テキスト出力完了！");
+    if (!kept.isEmpty())
+        done += QLatin1Char('\n') + replaced_file_note(path, kept);
+    prompter.showMessage(done, Prompter::Icon::Information);
     return true;
 }

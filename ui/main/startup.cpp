@@ -19,11 +19,9 @@ std::unique_ptr<MainWindow> start_up(AppState& state, Prompter& prompter, const 
         state.appFolder += QLatin1Char('/');
 
     // Nothing is read or written before the folder is this program's alone.
-    QString error;
-    if (!lock.acquire(state.appFolder, &error)) {
-        prompter.showMessage(error, Prompter::Icon::Stop);
+    // A lock left behind that nobody can be confirmed to hold is taken over only when the user says so.
+    if (!lock.acquire(state.appFolder, prompter))
         return nullptr;
-    }
 
     // A file that cannot be read is reported and left as it is on disk; the program goes on with what it has
     // (a damaged file changes nothing in memory) and keeps a copy before a save writes over it.
