@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -89,18 +90,36 @@ TextFit fitText(const QString& text, const QFont& base, qreal minPoints, qreal w
     return fit;
 }
 
-void drawFit(QPainter& painter, const TextFit& fit, const QRectF& box, Qt::Alignment alignment) {
+// The part of a page an item shows there. An item taller than a page is shown in parts, one per page; each of
+// its text lines is drawn on the page where its top is, whole, so that no line is cut or printed twice.
+struct Band {
+    qreal top = -std::numeric_limits<qreal>::infinity();
+    qreal bottom = std::numeric_limits<qreal>::infinity();
+    bool whole() const { return std::isinf(top); }
+    bool holds(qreal y) const { return y >= top && y < bottom; }
+};
+
+void drawFit(QPainter& painter, const TextFit& fit, const QRectF& box, Qt::Alignment alignment, const Band& band) {
     if (fit.text.isEmpty())
         return;
+    painter.save();
+    if (!band.whole())
+        painter.setClipping(false); // the rules of a part are cut at its edge, its lines are not
     painter.setFont(fit.font);
     if (!fit.wraps) {
-        painter.drawText(box, int(alignment | Qt::AlignVCenter | Qt::TextSingleLine), fit.text);
-        return;
+        if (band.holds(box.top()))
+            painter.drawText(box, int(alignment | Qt::AlignVCenter | Qt::TextSingleLine), fit.text);
+    } else {
+        QTextLayout layout(fit.text, fit.font, painter.device());
+        layout.setTextOption(wrapOption(alignment));
+        layOut(layout, box.width());
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            const QTextLine line = layout.lineAt(i);
+            if (band.holds(box.top() + line.y()))
+                line.draw(&painter, box.topLeft());
+        }
     }
-    QTextLayout layout(fit.text, fit.font, painter.device());
-    layout.setTextOption(wrapOption(alignment));
-    layOut(layout, box.width());
-    layout.draw(&painter, box.topLeft());
+    painter.restore();
 }
 
 // One cell: its text and, under it, the reading in a smaller size.
@@ -169,11 +188,17 @@ public:
         if (page.titleRowTop >= 0)
             paintTitleRow(painter, page.titleRowTop);
         for (const Placement& placement : page.placements) {
+            const Item& item = m_items[size_t(placement.item)];
             painter.save();
-            painter.setClipRect(QRectF(-m_units.mm(1), placement.top, m_width + m_units.mm(2), placement.shown));
-            paintItem(painter, m_items[size_t(placement.item)], placement.top - placement.offset);
+            m_band = Band();
+            if (placement.offset > 0 || placement.shown < item.height) {
+                m_band = Band{placement.top, placement.top + placement.shown};
+                painter.setClipRect(QRectF(-m_units.mm(1), placement.top, m_width + m_units.mm(2), placement.shown));
+            }
+            paintItem(painter, item, placement.top - placement.offset);
             painter.restore();
         }
+        m_band = Band();
         painter.setPen(Qt::black);
         painter.setFont(print_font(kFooterPoints));
         const QString footer = QStringLiteral("%1 / %2").arg(p + 1).arg(pageCount());
@@ -427,7 +452,7 @@ private:
         painter.setPen(Qt::black);
         qreal y = 0;
         for (const TextFit& line : m_headingLines) {
-            drawFit(painter, line, QRectF(0, y, m_width, line.height), Qt::AlignLeft);
+            drawFit(painter, line, QRectF(0, y, m_width, line.height), Qt::AlignLeft, Band());
             y += line.height;
             if (&line == &m_headingLines.front())
                 y += m_units.mm(2);
@@ -447,11 +472,12 @@ private:
         const QRectF inner = box.adjusted(m_pad.x(), m_pad.y(), -m_pad.x(), -m_pad.y());
         const qreal top = inner.top() + std::max<qreal>(0, (inner.height() - cell.contentHeight()) / 2);
         painter.setPen(Qt::black);
-        drawFit(painter, cell.text, QRectF(inner.left(), top, inner.width(), cell.text.height), alignment);
+        drawFit(painter, cell.text, QRectF(inner.left(), top, inner.width(), cell.text.height), alignment, m_band);
         if (cell.hasReading) {
             painter.setPen(kReadingColor);
             drawFit(painter, cell.reading,
-                    QRectF(inner.left(), top + cell.text.height, inner.width(), cell.reading.height), alignment);
+                    QRectF(inner.left(), top + cell.text.height, inner.width(), cell.reading.height), alignment,
+                    m_band);
         }
     }
 
@@ -476,7 +502,7 @@ private:
             painter.setPen(Qt::black);
             qreal y = top + m_units.mm(3);
             for (const TextFit& line : m_closing) {
-                drawFit(painter, line, QRectF(0, y, m_width, line.height), Qt::AlignLeft);
+                drawFit(painter, line, QRectF(0, y, m_width, line.height), Qt::AlignLeft, m_band);
                 y += line.height;
             }
             break;
@@ -532,6 +558,7 @@ private:
     std::vector<TextFit> m_closing;
     std::vector<Item> m_items;
     std::vector<Page> m_pages;
+    mutable Band m_band; // the part of the item being painted that this page shows
 };
 
 } // namespace
