@@ -4,7 +4,6 @@
 #include "datafiles.h"
 #include "pdfoutput.h"
 #include "printout.h"
-#include "savefile.h"
 #include "toolfiles.h"
 #include "tooltext.h"
 

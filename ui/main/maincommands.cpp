@@ -159,9 +159,9 @@ QList<PrintDocument> MainWindow::documentsToPrint() const {
 }
 
 QString MainWindow::printTitle() const {
-    const QString listTitle =
-        m_viewMode == ViewMode::Couples ? QStringLiteral("エントリー一覧") : QStringLiteral("メンバー一覧");
-    return m_viewMode == ViewMode::Couples ? listTitle + QLatin1Char(' ') + m_state.entryFileName : listTitle;
+    if (m_viewMode == ViewMode::Couples)
+        return QStringLiteral("エントリー一覧 ") + m_state.entryFileName;
+    return QStringLiteral("メンバー一覧");
 }
 
 void MainWindow::previewPrint() {

@@ -1,15 +1,15 @@
 #include "printrenderer.h"
 
+#include "textfit.h"
+
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QTextLayout>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
+#include <map>
 #include <vector>
 
 namespace {
@@ -36,91 +36,10 @@ struct Units {
     qreal pt(qreal points) const { return points * dpi / 72; }
 };
 
-// A text fitted into a width: one line in the largest size that fits, down to a smallest size, below which it
-// wraps (at word boundaries, or anywhere in a word longer than the width).
-struct TextFit {
-    QString text;
+struct SizedFont {
     QFont font;
-    qreal height = 0;
-    bool wraps = false;
+    QFontMetricsF metrics;
 };
-
-QTextOption wrapOption(Qt::Alignment alignment) {
-    QTextOption option(alignment);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    return option;
-}
-
-// Lays `text` out in lines no wider than `width`; returns the height of the lines.
-qreal layOut(QTextLayout& layout, qreal width) {
-    qreal height = 0;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        line.setPosition(QPointF(0, height));
-        height += line.height();
-    }
-    layout.endLayout();
-    return height;
-}
-
-TextFit fitText(const QString& text, const QFont& base, qreal minPoints, qreal width, QPaintDevice* device) {
-    TextFit fit{text, base, QFontMetricsF(base, device).height(), false};
-    if (text.isEmpty())
-        return fit;
-    const qreal advance = QFontMetricsF(base, device).horizontalAdvance(text);
-    if (advance <= width)
-        return fit;
-    // The size at which the text just fits, in steps of a quarter point, checked against the real advance
-    // (glyph widths do not scale exactly with the size).
-    qreal points = std::floor(base.pointSizeF() * width / advance * 4) / 4;
-    for (; points >= minPoints; points -= 0.25) {
-        fit.font.setPointSizeF(points);
-        const QFontMetricsF metrics(fit.font, device);
-        if (metrics.horizontalAdvance(text) <= width) {
-            fit.height = metrics.height();
-            return fit;
-        }
-    }
-    fit.font.setPointSizeF(minPoints);
-    QTextLayout layout(text, fit.font, device);
-    layout.setTextOption(wrapOption(Qt::AlignLeft));
-    fit.height = layOut(layout, width);
-    fit.wraps = true;
-    return fit;
-}
-
-// The part of a page an item shows there. An item taller than a page is shown in parts, one per page; each of
-// its text lines is drawn on the page where its top is, whole, so that no line is cut or printed twice.
-struct Band {
-    qreal top = -std::numeric_limits<qreal>::infinity();
-    qreal bottom = std::numeric_limits<qreal>::infinity();
-    bool whole() const { return std::isinf(top); }
-    bool holds(qreal y) const { return y >= top && y < bottom; }
-};
-
-void drawFit(QPainter& painter, const TextFit& fit, const QRectF& box, Qt::Alignment alignment, const Band& band) {
-    if (fit.text.isEmpty())
-        return;
-    painter.save();
-    if (!band.whole())
-        painter.setClipping(false); // the rules of a part are cut at its edge, its lines are not
-    painter.setFont(fit.font);
-    if (!fit.wraps) {
-        if (band.holds(box.top()))
-            painter.drawText(box, int(alignment | Qt::AlignVCenter | Qt::TextSingleLine), fit.text);
-    } else {
-        QTextLayout layout(fit.text, fit.font, painter.device());
-        layout.setTextOption(wrapOption(alignment));
-        layOut(layout, box.width());
-        for (int i = 0; i < layout.lineCount(); ++i) {
-            const QTextLine line = layout.lineAt(i);
-            if (band.holds(box.top() + line.y()))
-                line.draw(&painter, box.topLeft());
-        }
-    }
-    painter.restore();
-}
 
 // One cell: its text and, under it, the reading in a smaller size.
 struct CellFit {
@@ -200,7 +119,7 @@ public:
         }
         m_band = Band();
         painter.setPen(Qt::black);
-        painter.setFont(print_font(kFooterPoints));
+        painter.setFont(sized(kFooterPoints).font);
         const QString footer = QStringLiteral("%1 / %2").arg(p + 1).arg(pageCount());
         painter.drawText(QRectF(0, m_height - m_footerHeight, m_width, m_footerHeight),
                          int(Qt::AlignHCenter | Qt::AlignBottom), footer);
@@ -210,12 +129,24 @@ public:
 private:
     // ---- measuring ----
 
+    // The font of a size with its metrics on this device, made once: a list measures thousands of texts.
+    const SizedFont& sized(qreal points, bool bold = false) const {
+        const int key = int(points * 100) * 2 + (bold ? 1 : 0);
+        auto found = m_fonts.find(key);
+        if (found == m_fonts.end()) {
+            const QFont font = print_font(points, bold);
+            found = m_fonts.emplace(key, SizedFont{font, QFontMetricsF(font, &m_device)}).first;
+        }
+        return found->second;
+    }
+
     TextFit fit(const QString& text, qreal points, qreal minPoints, qreal width, bool bold = false) const {
-        return fitText(text, print_font(points, bold), minPoints, width, &m_device);
+        const SizedFont& base = sized(points, bold);
+        return fit_text(text, base.font, base.metrics, minPoints, width, &m_device);
     }
 
     qreal advance(const QString& text, qreal points, bool bold = false) const {
-        return QFontMetricsF(print_font(points, bold), &m_device).horizontalAdvance(text);
+        return text.isEmpty() ? 0 : sized(points, bold).metrics.horizontalAdvance(text);
     }
 
     void layOutHeading() {
@@ -226,7 +157,7 @@ private:
         for (const TextFit& line : m_headingLines)
             m_headingHeight += line.height;
         m_headingHeight += m_units.mm(4);
-        m_footerHeight = QFontMetricsF(print_font(kFooterPoints), &m_device).height() + m_units.mm(3);
+        m_footerHeight = sized(kFooterPoints).metrics.height() + m_units.mm(3);
     }
 
     // Columns that do not wrap are as wide as their widest text; the wrapping ones share what is left by their
@@ -337,7 +268,7 @@ private:
         }
         m_titleRow.height += 2 * m_pad.y();
 
-        const qreal minimumRow = QFontMetricsF(print_font(kCellPoints), &m_device).height() + 2 * m_pad.y();
+        const qreal minimumRow = sized(kCellPoints).metrics.height() + 2 * m_pad.y();
         for (const PrintBlock& block : m_doc.blocks) {
             LaidBlock laid;
             std::vector<qreal> spanned(count, 0); // what each spanning cell needs
@@ -373,7 +304,10 @@ private:
             m_blocks.push_back(std::move(laid));
         }
 
+        // A totals row stands under the columns: a document without columns has none to show.
         for (const PrintTotals& totals : m_doc.totals) {
+            if (count == 0)
+                break;
             LaidRow row;
             row.height = minimumRow;
             const qsizetype labelEnd = labelColumns(totals);
@@ -452,7 +386,7 @@ private:
         painter.setPen(Qt::black);
         qreal y = 0;
         for (const TextFit& line : m_headingLines) {
-            drawFit(painter, line, QRectF(0, y, m_width, line.height), Qt::AlignLeft, Band());
+            draw_fitted_text(painter, line, QRectF(0, y, m_width, line.height), Qt::AlignLeft);
             y += line.height;
             if (&line == &m_headingLines.front())
                 y += m_units.mm(2);
@@ -463,22 +397,66 @@ private:
         return QRectF(m_columnLefts[first], top, m_columnLefts[last + 1] - m_columnLefts[first], height);
     }
 
-    void paintCell(QPainter& painter, const CellFit& cell, const QRectF& box, Qt::Alignment alignment,
-                   bool fill = false) const {
-        if (fill)
-            painter.fillRect(box, kTitleRowFill);
-        painter.setPen(m_thinPen);
-        painter.drawRect(box);
+    // The text of a cell, centred in its height; the rules around it are drawn with its row.
+    void paintCell(QPainter& painter, const CellFit& cell, const QRectF& box, Qt::Alignment alignment) const {
+        if (cell.text.text.isEmpty() && !cell.hasReading)
+            return;
         const QRectF inner = box.adjusted(m_pad.x(), m_pad.y(), -m_pad.x(), -m_pad.y());
         const qreal top = inner.top() + std::max<qreal>(0, (inner.height() - cell.contentHeight()) / 2);
         painter.setPen(Qt::black);
-        drawFit(painter, cell.text, QRectF(inner.left(), top, inner.width(), cell.text.height), alignment, m_band);
+        draw_fitted_text(painter, cell.text, QRectF(inner.left(), top, inner.width(), cell.text.height), alignment,
+                         m_band);
         if (cell.hasReading) {
             painter.setPen(kReadingColor);
-            drawFit(painter, cell.reading,
-                    QRectF(inner.left(), top + cell.text.height, inner.width(), cell.reading.height), alignment,
-                    m_band);
+            draw_fitted_text(painter, cell.reading,
+                             QRectF(inner.left(), top + cell.text.height, inner.width(), cell.reading.height),
+                             alignment, m_band);
         }
+    }
+
+    // The rules of rows from `top`: a frame around them, a line between every two columns in `edges` (the
+    // column lefts to draw), and a line under each row but the last where `across` marks the columns it crosses
+    // (a cell that spans the rows has none). One call per table item: a printed page holds thousands of rules.
+    void paintRules(QPainter& painter, qreal top, const std::vector<qreal>& rowHeights,
+                    const std::vector<size_t>& edges, const std::vector<bool>& across) const {
+        qreal height = 0;
+        for (qreal h : rowHeights)
+            height += h;
+        const qreal left = m_columnLefts.front();
+        const qreal right = m_columnLefts.back();
+        QList<QLineF> lines;
+        lines << QLineF(left, top + height, right, top + height) << QLineF(left, top, left, top + height)
+              << QLineF(right, top, right, top + height);
+        for (size_t c : edges)
+            lines << QLineF(m_columnLefts[c], top, m_columnLefts[c], top + height);
+        qreal y = top;
+        for (size_t r = 0; r + 1 < rowHeights.size(); ++r) {
+            y += rowHeights[r];
+            // One line over each run of columns the row's cells close.
+            for (size_t c = 0; c < across.size();) {
+                if (!across[c]) {
+                    ++c;
+                    continue;
+                }
+                size_t end = c;
+                while (end < across.size() && across[end])
+                    ++end;
+                lines << QLineF(m_columnLefts[c], y, m_columnLefts[end], y);
+                c = end;
+            }
+        }
+        painter.setPen(m_thinPen);
+        painter.drawLines(lines);
+        // A heavier rule above each item sets the couples (or members) apart.
+        painter.setPen(m_blockPen);
+        painter.drawLine(QLineF(left, top, right, top));
+    }
+
+    std::vector<size_t> innerEdges(size_t from) const {
+        std::vector<size_t> edges;
+        for (size_t c = std::max<size_t>(from, 1); c + 1 < m_columnLefts.size(); ++c)
+            edges.push_back(c);
+        return edges;
     }
 
     Qt::Alignment alignmentOf(size_t c) const {
@@ -486,8 +464,12 @@ private:
     }
 
     void paintTitleRow(QPainter& painter, qreal top) const {
+        painter.fillRect(
+            QRectF(m_columnLefts.front(), top, m_columnLefts.back() - m_columnLefts.front(), m_titleRow.height),
+            kTitleRowFill);
         for (size_t c = 0; c < m_titleRow.cells.size(); ++c)
-            paintCell(painter, m_titleRow.cells[c], cellBox(c, c, top, m_titleRow.height), Qt::AlignHCenter, true);
+            paintCell(painter, m_titleRow.cells[c], cellBox(c, c, top, m_titleRow.height), Qt::AlignHCenter);
+        paintRules(painter, top, {m_titleRow.height}, innerEdges(0), {});
     }
 
     void paintItem(QPainter& painter, const Item& item, qreal top) const {
@@ -502,7 +484,7 @@ private:
             painter.setPen(Qt::black);
             qreal y = top + m_units.mm(3);
             for (const TextFit& line : m_closing) {
-                drawFit(painter, line, QRectF(0, y, m_width, line.height), Qt::AlignLeft, m_band);
+                draw_fitted_text(painter, line, QRectF(0, y, m_width, line.height), Qt::AlignLeft, m_band);
                 y += line.height;
             }
             break;
@@ -512,21 +494,22 @@ private:
 
     void paintBlock(QPainter& painter, const LaidBlock& block, qreal top) const {
         qreal y = top;
+        std::vector<qreal> heights;
+        std::vector<bool> across(m_doc.columns.size(), false);
         for (size_t r = 0; r < block.rows.size(); ++r) {
             const LaidRow& row = block.rows[r];
             for (size_t c = 0; c < row.cells.size(); ++c) {
-                if (m_doc.columns[qsizetype(c)].spansBlock) {
-                    if (r == 0)
-                        paintCell(painter, row.cells[c], cellBox(c, c, top, block.height), alignmentOf(c));
-                    continue;
-                }
-                paintCell(painter, row.cells[c], cellBox(c, c, y, row.height), alignmentOf(c));
+                const bool spans = m_doc.columns[qsizetype(c)].spansBlock;
+                across[c] = !spans;
+                if (!spans)
+                    paintCell(painter, row.cells[c], cellBox(c, c, y, row.height), alignmentOf(c));
+                else if (r == 0)
+                    paintCell(painter, row.cells[c], cellBox(c, c, top, block.height), alignmentOf(c));
             }
+            heights.push_back(row.height);
             y += row.height;
         }
-        // A heavier rule above each block sets the couples (or members) apart.
-        painter.setPen(m_blockPen);
-        painter.drawLine(QPointF(0, top), QPointF(m_columnLefts.back(), top));
+        paintRules(painter, top, heights, innerEdges(0), across);
     }
 
     void paintTotals(QPainter& painter, const LaidRow& row, const PrintTotals& totals, qreal top) const {
@@ -534,8 +517,7 @@ private:
         paintCell(painter, row.cells.front(), cellBox(0, labelEnd - 1, top, row.height), Qt::AlignRight);
         for (size_t c = labelEnd; c < m_columnWidths.size(); ++c)
             paintCell(painter, row.cells[c - labelEnd + 1], cellBox(c, c, top, row.height), alignmentOf(c));
-        painter.setPen(m_blockPen);
-        painter.drawLine(QPointF(0, top), QPointF(m_columnLefts.back(), top));
+        paintRules(painter, top, {row.height}, innerEdges(labelEnd), {});
     }
 
     const PrintDocument& m_doc;
@@ -559,6 +541,7 @@ private:
     std::vector<Item> m_items;
     std::vector<Page> m_pages;
     mutable Band m_band; // the part of the item being painted that this page shows
+    mutable std::map<int, SizedFont> m_fonts;
 };
 
 } // namespace
