@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QStandardPaths>
 
 QString pdf_default_folder() {
@@ -68,7 +69,11 @@ void PrintCommands::preview(const QList<PrintDocument>& documents, const QString
     // The preview asks for the pages again whenever the paper or its orientation changes, and to print them.
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [this, &documents](QPrinter* shown) { paintOnPrinter(documents, *shown); });
-    dialog.resize(dialog.sizeHint().expandedTo(QSize(900, 700)));
+    // Large enough to read a page, and never larger than the screen.
+    QSize size = dialog.sizeHint().expandedTo(QSize(900, 700));
+    if (const QScreen* screen = parent ? parent->screen() : nullptr)
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog.resize(size);
     dialog.exec();
 }
 
