@@ -1,10 +1,11 @@
 // Benchmarks of the data files, the code page conversion, the back number sort, the year advance, the
-// couple grid and start-up, each measured against a reference in the same run; the ratios are printed
+// couple grid, start-up and printing, each measured against a reference in the same run; the ratios are printed
 // after the benchmark table.
 //
 // Files are written in the system's temporary folder, or in DANCEENTRY_BENCH_DIR when it is set.
 
 #include "bench_memberimport.h"
+#include "bench_print.h"
 #include "benchsupport.h"
 
 #include "cp932.h"
@@ -119,6 +120,7 @@ int main(int argc, char** argv) {
     registerFileBenchmarks();
     registerWindowBenchmarks();
     add_member_import_benchmarks(g_folder);
+    add_print_benchmarks();
     benchmark::Initialize(&argc, argv);
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -172,6 +174,7 @@ int main(int argc, char** argv) {
              "startup/shown_with_0_members/manual_time", 0, "for information"},
         });
     print_member_import_ratios(reporter.seconds);
+    print_print_ratios(reporter.seconds);
     benchmark::Shutdown();
     return 0;
 }

@@ -6,10 +6,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -27,13 +30,31 @@ QString unusableArgument(int argc, char* argv[]) {
     return {};
 }
 
+// Qt's own notes (such as a missing XDG_RUNTIME_DIR when the Gui part starts on a server) are English and say
+// nothing about the files: the tool's messages are its own. Only what ends the program is still reported.
+QtMessageHandler standardHandler = nullptr;
+
+void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if ((type == QtCriticalMsg || type == QtFatalMsg) && standardHandler)
+        standardHandler(type, context, message);
+}
+
 } // namespace
 
 // danceentry-tool: shows, checks and converts the program's data files from the command line.
 int main(int argc, char* argv[]) {
     // Asked first: the application may open files of its own, which would take a closed descriptor's number.
     const bool outputClosed = ::fcntl(STDOUT_FILENO, F_GETFD) == -1;
-    QCoreApplication app(argc, argv);
+    // Pages are laid out with fonts, which need Qt Gui; the offscreen platform gives it without a display, so
+    // the pdf command runs on a server or over ssh alike. The other commands stay with Qt Core.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && std::strcmp(argv[1], "pdf") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        standardHandler = qInstallMessageHandler(quietQtMessages);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QFile out;
     QFile err;
     if (!err.open(stderr, QIODevice::WriteOnly))

@@ -2,6 +2,7 @@
 
 #include "checkcommand.h"
 #include "csvcommand.h"
+#include "pdfcommand.h"
 #include "showcommand.h"
 #include "toolargs.h"
 #include "tooltext.h"
@@ -30,6 +31,8 @@ int run_tool(const QStringList& arguments, QIODevice& out, QIODevice& err) {
         return run_check(options.files, out, err);
     case ToolCommand::Csv:
         return run_csv(options, out, err);
+    case ToolCommand::Pdf:
+        return run_pdf(options, err);
     case ToolCommand::None:
         break;
     }

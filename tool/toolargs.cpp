@@ -19,6 +19,8 @@ ToolCommand commandNamed(const QString& name) {
         return ToolCommand::Check;
     if (name == QLatin1String("csv"))
         return ToolCommand::Csv;
+    if (name == QLatin1String("pdf"))
+        return ToolCommand::Pdf;
     return ToolCommand::None;
 }
 
@@ -61,7 +63,7 @@ QString missingValue(const QString& qtError) {
 bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QString* error) {
     options = ToolOptions();
     if (arguments.isEmpty())
-        return fail(error, QStringLiteral("コマンドを指定してください（show, check, csv）。"));
+        return fail(error, QStringLiteral("コマンドを指定してください（show, check, csv, pdf）。"));
     const QString& first = arguments.first();
     if (isHelp(first) || first == QLatin1String("help")) {
         options.help = true;
@@ -94,8 +96,12 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
         const QStringList unknown = parser.unknownOptionNames();
         return fail(error, unknown.isEmpty() ? missingValue(parser.errorText()) : unknownOption(unknown.first()));
     }
-    if (options.command != ToolCommand::Csv && !parser.optionNames().isEmpty())
-        return fail(error, unknownOption(parser.optionNames().first()));
+    // csv takes both options, pdf only the output file, the others none.
+    for (const QString& name : parser.optionNames()) {
+        const bool isOutput = output.names().contains(name);
+        if (options.command != ToolCommand::Csv && !(options.command == ToolCommand::Pdf && isOutput))
+            return fail(error, unknownOption(name));
+    }
 
     const QStringList outputs = parser.values(output);
     if (outputs.size() > 1)
@@ -110,6 +116,11 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
     options.files = parser.positionalArguments();
     if (options.files.isEmpty())
         return fail(error, QStringLiteral("ファイルを指定してください。"));
+    // A PDF is no text for a terminal or a pipe: it goes to a file named on the command line.
+    if (options.command == ToolCommand::Pdf &&
+        (options.outputPath.isEmpty() || options.outputPath == QLatin1String("-")))
+        return fail(error,
+                    QStringLiteral("PDF を書くファイルを -o で指定してください（標準出力には書き出しません）。"));
     return true;
 }
 
@@ -163,6 +174,27 @@ QString tool_help(ToolCommand command) {
                               "\n"
                               "読めないファイルが一つでもあると、何も書かずに終了コード 2 で終わります。\n")
             .arg(kTool);
+    case ToolCommand::Pdf:
+        return QStringLiteral("使い方: %1 pdf エントリーファイル... -o 出力ファイル.pdf\n"
+                              "        %1 pdf member.dat -o 出力ファイル.pdf\n"
+                              "\n"
+                              "エントリーファイルを印刷用の PDF（A4 縦）にします。ファイルごとに新しいページから、\n"
+                              "指定した順に、プログラムの「印刷」と同じエントリー一覧: 大学名、試合名、ファイル名、\n"
+                              "印刷日、背番号の順のカップル（リーダー、パートナーと、かな、種目 W T F Q C S R P、\n"
+                              "Reguler、MorL）、最後に種目ごとのカップル数。\n"
+                              "\n"
+                              "メンバーファイル（member.dat）を指定すると、メンバー一覧（名前、かな、回生、学部、\n"
+                              "出身高校、役割と人数）を登録順に書きます。大学名は同じフォルダーの uniinf.dat から\n"
+                              "読みます。メンバーファイルはほかのファイルと一緒には指定できません。\n"
+                              "\n"
+                              "  -o, --output 出力ファイル  PDF を書くファイル（必須。標準出力には書きません）。\n"
+                              "                             入力ファイル、データファイルの名前（member.dat、\n"
+                              "                             uniinf.dat、.ent を含む名前）、通常のファイルでない\n"
+                              "                             ものには書きません。\n"
+                              "\n"
+                              "画面は要りません（ウィンドウを開かずにページを作ります）。\n"
+                              "読めないファイルが一つでもあると、何も書かずに終了コード 2 で終わります。\n")
+            .arg(kTool);
     case ToolCommand::None:
         break;
     }
@@ -175,6 +207,7 @@ QString tool_help(ToolCommand command) {
                           "  show   ファイルの中身を表にして表示する\n"
                           "  check  エントリーファイルを検査する\n"
                           "  csv    エントリーファイルを一つの CSV 表にまとめる、メンバー名簿を CSV 表にする\n"
+                          "  pdf    エントリー一覧、メンバー一覧を印刷用の PDF にする\n"
                           "\n"
                           "%1 --help, %1 コマンド --help, %1 help コマンド で説明を、\n"
                           "%1 --version でバージョンを表示します。\n"

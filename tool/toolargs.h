@@ -4,14 +4,14 @@
 #include <QStringList>
 
 // The command line of danceentry-tool: a command, its options and the files it works on.
-enum class ToolCommand { None, Show, Check, Csv };
+enum class ToolCommand { None, Show, Check, Csv, Pdf };
 enum class CsvEncoding { Utf8WithBom, Cp932 };
 
 struct ToolOptions {
     ToolCommand command = ToolCommand::None;
     bool help = false;  // print the help of `command` (of the whole tool for None) and stop
     QStringList files;  // as given, in order
-    QString outputPath; // csv only; empty or "-": standard output
+    QString outputPath; // csv: empty or "-" for standard output; pdf: required, a file
     CsvEncoding encoding = CsvEncoding::Utf8WithBom;
 };
 

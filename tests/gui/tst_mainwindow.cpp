@@ -5,6 +5,7 @@
 #include "datafiles.h"
 #include "guitest.h"
 #include "membereditor.h"
+#include "printcommands.h"
 #include "qtprompter.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -89,7 +92,7 @@ private slots:
 
         const QStringList fileNames =
             QStringLiteral("mnu_new_entry mnu_open_ently mnu_tmp mnu_save_entry mnu_save_change_filename mnu_tmp2 "
-                           "mnu__save_member mnu_tmp1 mnu_end")
+                           "mnu__save_member mnu_tmp1 mnu_print_preview mnu_print mnu_pdf mnu_print_separator mnu_end")
                 .split(QLatin1Char(' '));
         const QStringList fileCaptions = {QStringLiteral("エントリーファイル新規作成"),
                                           QStringLiteral("エントリーファイルを開く"),
@@ -98,6 +101,10 @@ private slots:
                                           QStringLiteral("エントリーファイルを名前を付けて保存"),
                                           QString(),
                                           QStringLiteral("メンバーファイル保存"),
+                                          QString(),
+                                          QStringLiteral("印刷プレビュー"),
+                                          QStringLiteral("印刷"),
+                                          QStringLiteral("PDF出力"),
                                           QString(),
                                           QStringLiteral("終了")};
         QCOMPARE(file->actions().size(), fileNames.size());
@@ -433,6 +440,77 @@ private slots:
         QVERIFY2(messages[1].contains(kept.first()), qPrintable(messages[1]));
         QCOMPARE(keptBytes, QByteArray("old notes"));
         QVERIFY(testfiles::readBytes(notes) != keptBytes);
+    }
+
+    // PDF出力 writes what the view shows: the roster in the list's order, then the open entry; the file is proposed
+    // in the documents folder, gets its ending, and a failure says why.
+    void pdfOfTheShownView() {
+        m_state.members.append(member(QStringLiteral("阿部"), QStringLiteral("あべ"), 1, 0));
+        m_state.memberCount = 3;
+        startWindow();
+        QCOMPARE(action("mnu_print")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        clickHeader(m_window->memberList(), 1); // かな ascending: あべ, さとう, やまだ
+        const QString roster = m_dir.filePath(QStringLiteral("roster"));
+        m_prompter.setNextFile(roster);
+        action("mnu_pdf")->trigger();
+        const Prompter::FileRequest request = m_prompter.shown().at(0).file;
+        QCOMPARE(request.title, QStringLiteral("PDF出力"));
+        QCOMPARE(request.filter, QStringLiteral("PDF(*.pdf)|*.pdf|"));
+        QCOMPARE(request.fileName, QStringLiteral("メンバー一覧.pdf"));
+        QVERIFY(!request.open);
+        QCOMPARE(request.initialFolder, pdf_default_folder());
+        QVERIFY(QDir(request.initialFolder) != QDir(m_state.appFolder));
+        QCOMPARE(m_prompter.messages(),
+                 QStringList{QStringLiteral("PDF「%1.pdf」を出力しました。").arg(QDir::toNativeSeparators(roster))});
+        const QString rosterText = testfiles::pdfText(roster + QStringLiteral(".pdf"));
+        if (rosterText.isNull())
+            QSKIP("pdftotext is not installed (poppler-utils)");
+        QVERIFY(rosterText.startsWith(QStringLiteral("メンバー一覧\n大学名 : 蒼嶺大学")));
+        const qsizetype abe = rosterText.indexOf(QStringLiteral("阿部"));
+        QVERIFY(abe > 0 && abe < rosterText.indexOf(QStringLiteral("佐藤")) &&
+                rosterText.indexOf(QStringLiteral("佐藤")) < rosterText.indexOf(QStringLiteral("山田")));
+
+        newEntry(QStringLiteral("秋季戦"));
+        m_state.couples = {testfiles::couple(7, m_state.members[0], {m_state.members[1]}, {QStringLiteral("W")})};
+        m_state.coupleCount = 1;
+        emit m_state.notifier->couplesChanged();
+        m_prompter.clear();
+        const QString entry = m_dir.filePath(QStringLiteral("秋季戦.PDF"));
+        m_prompter.setNextFile(entry);
+        action("mnu_pdf")->trigger();
+        QCOMPARE(m_prompter.shown().at(0).file.fileName, QStringLiteral("秋季戦.pdf"));
+        const QString entryText = testfiles::pdfText(entry);
+        QVERIFY2(entryText.contains(QStringLiteral("ファイル名 : 秋季戦.ent")) &&
+                     entryText.contains(QStringLiteral("7 山田")) && entryText.contains(QStringLiteral("佐藤")),
+                 qPrintable(entryText));
+
+        m_prompter.clear();
+        m_prompter.setNextFile(m_dir.filePath(QStringLiteral("no-such-folder/x.pdf")));
+        action("mnu_pdf")->trigger();
+        QCOMPARE(m_prompter.messages().size(), 1);
+        QVERIFY2(m_prompter.messages().constFirst().contains(QStringLiteral("保存できませんでした")),
+                 qPrintable(m_prompter.messages().constFirst()));
+        QCOMPARE(m_prompter.shown().constLast().icon, Prompter::Icon::Stop);
+    }
+
+    // 印刷プレビュー shows Qt's preview with the pages of the same renderer.
+    void previewShowsThePages() {
+        startWindow();
+        QString title;
+        int pages = -1;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            title = dialog->windowTitle();
+            auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+            preview->updatePreview();
+            pages = preview->pageCount();
+            dialog->reject();
+        });
+        action("mnu_print_preview")->trigger();
+        QCOMPARE(title, QStringLiteral("印刷プレビュー"));
+        QCOMPARE(pages, 1);
     }
 
     // The program's "description|pattern|" filters as Qt's file dialog takes them.

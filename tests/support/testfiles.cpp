@@ -4,13 +4,19 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace testfiles {
 
-QByteArray fromHex(const char* hex) { return QByteArray::fromHex(QByteArray(hex).replace(' ', "")); }
+QByteArray fromHex(const char* hex) {
+    return QByteArray::fromHex(QByteArray(hex).replace(' ', ""));
+}
 
-QString toHex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
+QString toHex(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -59,6 +65,25 @@ AppState stateIn(const QTemporaryDir& dir) {
     AppState state;
     state.appFolder = QDir(dir.path()).absolutePath() + QLatin1Char('/');
     return state;
+}
+
+QString popplerOutput(const QString& program, const QStringList& arguments) {
+    const QString executable = QStandardPaths::findExecutable(program);
+    if (executable.isEmpty())
+        return {};
+    QProcess process;
+    process.start(executable, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QStringLiteral(""); // installed but failed: an empty, not a null text
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString pdfText(const QString& path, int page) {
+    // In the order the pages were painted: a cell's lines stay together, whatever the columns beside them hold.
+    QStringList arguments = {QStringLiteral("-raw"), QStringLiteral("-enc"), QStringLiteral("UTF-8")};
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    return popplerOutput(QStringLiteral("pdftotext"), arguments << path << QStringLiteral("-"));
 }
 
 } // namespace testfiles

@@ -25,4 +25,11 @@ CoupleRecord couple(qint32 backNumber, const MemberRecord& leader, const QList<M
 // An AppState whose appFolder is `dir` (with the trailing separator).
 AppState stateIn(const QTemporaryDir& dir);
 
+// What a poppler tool (pdftotext, pdffonts, pdfinfo) prints for `arguments`, or a null text when it is not
+// installed; tests then skip.
+QString popplerOutput(const QString& program, const QStringList& arguments);
+// The text of the PDF at `path` as pdftotext reads it in the order it was painted: page `page` only, or every
+// page for 0.
+QString pdfText(const QString& path, int page = 0);
+
 } // namespace testfiles

@@ -135,6 +135,25 @@ private slots:
                                                     QStringLiteral("a.csv"), QStringLiteral("--output=b.csv")}
                                      << 64 << QString() << QStringLiteral("一つ");
     }
+    void pdfCommandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expectOut");
+        QTest::addColumn<QString>("expectErr");
+        const QString x = QStringLiteral("x.ent");
+        QTest::newRow("help pdf") << QStringList{QStringLiteral("help"), QStringLiteral("pdf")} << 0
+                                  << QStringLiteral("-o, --output") << QString();
+        QTest::newRow("pdf without -o") << QStringList{QStringLiteral("pdf"), x} << 64 << QString()
+                                        << QStringLiteral("-o で指定");
+        QTest::newRow("pdf to standard output")
+            << QStringList{QStringLiteral("pdf"), x, QStringLiteral("-o"), QStringLiteral("-")} << 64 << QString()
+            << QStringLiteral("標準出力には");
+        QTest::newRow("csv option on pdf") << QStringList{QStringLiteral("pdf"), x, QStringLiteral("-o"),
+                                                          QStringLiteral("a.pdf"), QStringLiteral("--encoding=cp932")}
+                                           << 64 << QString() << QStringLiteral("--encoding");
+    }
+    void pdfCommandLine() { commandLine(); }
+
     void commandLine() {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
@@ -502,7 +521,12 @@ private slots:
         QFile::remove(file);
     }
 
-    void csvRefuses() {
+    void csvRefuses() { refuses(QStringLiteral("csv")); }
+
+private:
+    // The current row of csvRefuses or pdfRefuses, run with `command`: the status, the reason, and every file
+    // left as it was.
+    void refuses(const QString& command) {
         QFETCH(QStringList, arguments);
         QFETCH(QString, output);
         QFETCH(QString, reason);
@@ -515,7 +539,7 @@ private slots:
         const QByteArray before = testfiles::readBytes(output);
         const QByteArray goodBefore = testfiles::readBytes(m_good);
 
-        const ToolRun run = runTool(QStringList{QStringLiteral("csv")} + arguments);
+        const ToolRun run = runTool(QStringList{command} + arguments);
         // A member file among other files is a wrong command line; everything else is about the files.
         const bool wrongCommandLine = run.errText().contains(QStringLiteral("ほかのファイルと一緒には"));
         QCOMPARE(run.status, wrongCommandLine ? 64 : 2);
@@ -524,6 +548,37 @@ private slots:
         QCOMPARE(testfiles::readBytes(output), before);
         QCOMPARE(testfiles::readBytes(m_good), goodBefore);
     }
+
+private slots:
+
+    // pdf takes the refusals of csv -o, and writes nothing when an input cannot be read. Each is decided before any
+    // page is made, so the commands run here without a QGuiApplication.
+    void pdfRefuses_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("output"); // must be left as it was
+        QTest::addColumn<QString>("reason"); // in the error output
+        const QString out = path(QStringLiteral("refused.csv"));
+        QTest::newRow("damaged among good")
+            << QStringList{m_good, m_broken, QStringLiteral("-o"), out} << out << QStringLiteral("broken.ent");
+        QTest::newRow("university file") << QStringList{m_good, m_uni, QStringLiteral("-o"), out} << out
+                                         << QStringLiteral("エントリーファイルではありません");
+        QTest::newRow("member file with an entry file")
+            << QStringList{m_members, m_good, QStringLiteral("-o"), out} << out
+            << QStringLiteral("ほかのファイルと一緒には PDF にできません");
+        QTest::newRow("output is an input")
+            << QStringList{m_good, QStringLiteral("-o"), m_good} << m_good << QStringLiteral("入力ファイルの一つ");
+        QTest::newRow("output is a link to an input")
+            << QStringList{m_good, QStringLiteral("-o"), path(QStringLiteral("link.csv"))}
+            << path(QStringLiteral("link.csv")) << QStringLiteral("link.csv");
+        QTest::newRow("a data file's name")
+            << QStringList{m_members, QStringLiteral("-o"), path(QStringLiteral("uniinf.dat"))} << m_uni
+            << QStringLiteral("データファイルの名前");
+        QTest::newRow("a device") << QStringList{m_good, QStringLiteral("-o"), QStringLiteral("/dev/null")} << out
+                                  << QStringLiteral("通常のファイルではない");
+        QTest::newRow("a named pipe") << QStringList{m_good, QStringLiteral("-o"), path(QStringLiteral("pipe.csv"))}
+                                      << out << QStringLiteral("通常のファイルではない");
+    }
+    void pdfRefuses() { refuses(QStringLiteral("pdf")); }
 
     // The roster table read back by the member import gives exactly the members of the file, whatever their
     // texts hold: commas, quotes, line breaks, blanks at the edges, the wave dash, half-width kana.

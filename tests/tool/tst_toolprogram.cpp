@@ -98,6 +98,50 @@ private slots:
                  toStdout.out);
     }
 
+    // Entry lists one after the other, each from its own first page, and the roster with the university of the
+    // uniinf.dat beside it; no display is needed, whatever platform the environment names, and Qt says nothing.
+    void pdfWithoutADisplay() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        const auto run = [&environment](const QStringList& arguments) {
+            QProcess process;
+            process.setProcessEnvironment(environment);
+            process.start(QString::fromUtf8(DANCEENTRY_TOOL), arguments);
+            if (!process.waitForFinished(120000))
+                return -1;
+            const QByteArray err = process.readAllStandardError();
+            return err.isEmpty() ? process.exitCode() : -2;
+        };
+        const QString entries = m_dir.filePath(QStringLiteral("entries.pdf"));
+        QCOMPARE(run({QStringLiteral("pdf"), m_good, m_bad, QStringLiteral("-o"), entries}), 0);
+        const QString first = testfiles::pdfText(entries, 1);
+        if (first.isNull())
+            QSKIP("pdftotext is not installed (poppler-utils)");
+        QVERIFY2(first.contains(QStringLiteral("春季.ent")) && first.contains(QStringLiteral("山田太郎")),
+                 qPrintable(first));
+        const QString second = testfiles::pdfText(entries, 2);
+        QVERIFY2(second.startsWith(QStringLiteral("エントリー一覧\n大学名 : B大学")), qPrintable(second));
+        QVERIFY(second.contains(QStringLiteral("1 / 1")));
+
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("club")));
+        AppState club;
+        club.members = {leader(QStringLiteral("山田太郎"), QStringLiteral("やまだ"), 2)};
+        club.memberCount = 1;
+        QVERIFY(write_member_file(m_dir.filePath(QStringLiteral("club/member.dat")), club));
+        QVERIFY(write_university_file(m_dir.filePath(QStringLiteral("club/uniinf.dat")),
+                                      university(QStringLiteral("A大学"), QString())));
+        const QString roster = m_dir.filePath(QStringLiteral("roster.pdf"));
+        QCOMPARE(run({QStringLiteral("pdf"), m_dir.filePath(QStringLiteral("club/member.dat")), QStringLiteral("-o"),
+                      roster}),
+                 0);
+        const QString text = testfiles::pdfText(roster);
+        QVERIFY2(text.contains(QStringLiteral("メンバー一覧\n大学名 : A大学")) &&
+                     text.contains(QStringLiteral("メンバー数 : 1 人")),
+                 qPrintable(text));
+    }
+
     // Output that does not reach its place, and a name the program cannot read, end with status 2 and say why;
     // the shell sets up what a QProcess cannot (a closed standard output, a name in Shift-JIS bytes).
     void failuresSayWhy_data() {

@@ -12,10 +12,12 @@
 #include "memberimportdialog.h"
 #include "memberlistview.h"
 #include "membertextcommand.h"
+#include "printcommands.h"
 #include "roster.h"
 #include "toggling.h"
 #include "yearadvancecommand.h"
 
+#include <QDate>
 #include <QRadioButton>
 
 // The commands of the main window's buttons, lists and menus. Each collects what the user chose and hands it
@@ -147,6 +149,36 @@ void MainWindow::saveEntryFileAs() {
 
 void MainWindow::saveMemberFile() {
     command_save_members(m_state, m_prompter);
+}
+
+QList<PrintDocument> MainWindow::documentsToPrint() const {
+    const QDate today = QDate::currentDate();
+    if (m_viewMode == ViewMode::Couples)
+        return {entry_print_document(m_state, m_state.entryFileName, today)};
+    return {roster_print_document(m_state, collect_display_order(*m_memberList, m_state.memberCount), today)};
+}
+
+QString MainWindow::printTitle() const {
+    if (m_viewMode == ViewMode::Couples)
+        return QStringLiteral("エントリー一覧 ") + m_state.entryFileName;
+    return QStringLiteral("メンバー一覧");
+}
+
+void MainWindow::previewPrint() {
+    if (!m_print)
+        m_print = std::make_unique<PrintCommands>(m_prompter);
+    m_print->preview(documentsToPrint(), printTitle(), this);
+}
+
+void MainWindow::printDocuments() {
+    if (!m_print)
+        m_print = std::make_unique<PrintCommands>(m_prompter);
+    m_print->print(documentsToPrint(), printTitle(), this);
+}
+
+void MainWindow::exportPdf() {
+    const QString name = pdf_file_name(m_viewMode == ViewMode::Couples ? m_state.entryFileName : QString());
+    run_pdf_export(documentsToPrint(), name, printTitle(), m_prompter);
 }
 
 void MainWindow::editUniversityInfo() {

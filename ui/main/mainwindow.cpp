@@ -7,6 +7,7 @@
 #include "japanesefont.h"
 #include "membereditor.h"
 #include "memberlistview.h"
+#include "printcommands.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -139,6 +140,11 @@ void MainWindow::createMenus() {
     m_saveMembersAction =
         add(m_fileMenu, "mnu__save_member", QStringLiteral("メンバーファイル保存"), &MainWindow::saveMemberFile);
     separator(m_fileMenu, "mnu_tmp1");
+    m_printPreviewAction =
+        add(m_fileMenu, "mnu_print_preview", QStringLiteral("印刷プレビュー"), &MainWindow::previewPrint);
+    m_printAction = add(m_fileMenu, "mnu_print", QStringLiteral("印刷"), &MainWindow::printDocuments);
+    m_pdfAction = add(m_fileMenu, "mnu_pdf", QStringLiteral("PDF出力"), &MainWindow::exportPdf);
+    separator(m_fileMenu, "mnu_print_separator");
     m_quitAction = named(m_fileMenu->addAction(QStringLiteral("終了")), "mnu_end");
     connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
 
@@ -160,6 +166,7 @@ void MainWindow::addShortcuts() {
     setStandardShortcut(m_openEntryAction, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
     setStandardShortcut(m_saveEntryAction, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
     setStandardShortcut(m_saveEntryAsAction, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    setStandardShortcut(m_printAction, QKeySequence::Print, QKeySequence(Qt::CTRL | Qt::Key_P));
     setStandardShortcut(m_quitAction, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 

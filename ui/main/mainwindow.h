@@ -1,16 +1,20 @@
 #pragma once
 
+#include "printout.h"
 #include "prompter.h"
 #include "records.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class CoupleEditor;
 class CoupleGridView;
 class EntryDialog;
 class MemberEditor;
 class MemberListView;
+class PrintCommands;
 class QAction;
 class QMenu;
 class QPushButton;
@@ -40,8 +44,12 @@ class QTreeWidgetItem;
 // | mnu_save_entry           | m_saveEntryAction      | エントリーファイルの上書き保存              |
 // | mnu_save_change_filename | m_saveEntryAsAction    | エントリーファイルを名前を付けて保存        |
 // | mnu__save_member         | m_saveMembersAction    | メンバーファイル保存                        |
+// | mnu_print_preview        | m_printPreviewAction   | 印刷プレビュー                              |
+// | mnu_print                | m_printAction          | 印刷                                        |
+// | mnu_pdf                  | m_pdfAction            | PDF出力                                     |
 // | mnu_end                  | m_quitAction           | 終了                                        |
 // | mnu_tmp, mnu_tmp2, mnu_tmp1 | (separators)        | the lines between the file menu's groups    |
+// | mnu_print_separator      | (separator)            | the line between the print entries and 終了  |
 // | mnu_option               | m_optionMenu           | オプション                                  |
 // | mnu_Uni                  | m_universityAction     | 大学情報変更                                |
 // | mnu_up_Grade             | m_advanceYearsAction   | すべてのメンバーの学年を１つあげる          |
@@ -95,7 +103,7 @@ protected:
 private:
     void createControls();
     void createMenus();
-    // The standard keys of the file menu's entries (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+Q).
+    // The standard keys of the file menu's entries (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+P, Ctrl+Q).
     void addShortcuts();
     void layoutButtonRow();
     void enableEntryCommands();
@@ -121,6 +129,13 @@ private:
     void saveEntryFile();
     void saveEntryFileAs();
     void saveMemberFile();
+    // The print entries print what the view shows: the roster in the member view (in the list's order), the open
+    // entry in the couple view.
+    QList<PrintDocument> documentsToPrint() const;
+    QString printTitle() const;
+    void previewPrint();
+    void printDocuments();
+    void exportPdf();
     void editUniversityInfo();
     void advanceYears();
     void exportMemberText();
@@ -151,6 +166,9 @@ private:
     QAction* m_saveEntryAction = nullptr;
     QAction* m_saveEntryAsAction = nullptr;
     QAction* m_saveMembersAction = nullptr;
+    QAction* m_printPreviewAction = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_pdfAction = nullptr;
     QAction* m_quitAction = nullptr;
     QAction* m_universityAction = nullptr;
     QAction* m_advanceYearsAction = nullptr;
@@ -162,6 +180,7 @@ private:
     QPointer<MemberEditor> m_memberEditor;
     QPointer<CoupleEditor> m_coupleEditor;
     QPointer<EntryDialog> m_entryDialog;
+    std::unique_ptr<PrintCommands> m_print;
 
     ViewMode m_viewMode = ViewMode::None;
     qint32 m_selectedMember = 0;
