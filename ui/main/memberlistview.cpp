@@ -8,6 +8,9 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
+
+#include <algorithm>
 
 namespace {
 // Rows compare by the text of the sort column, as a Japanese reader orders it.
@@ -36,6 +39,8 @@ MemberListView::MemberListView(QWidget* parent) : QTreeWidget(parent) {
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     connect(header(), &QHeaderView::sectionClicked, this, &MemberListView::column_click);
+    connect(header(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { rememberUserWidth(column, width); });
 }
 
 void MemberListView::setup_member_columns() {
@@ -47,9 +52,34 @@ void MemberListView::setup_member_columns() {
     setColumnCount(int(titles.size()));
     setHeaderLabels(titles);
     const int defaultWidth = twips::toPixelsX(kDefaultColumnTwips, this);
+    const QScopedValueRollback fitting(m_fitting, true);
     for (int column = 0; column < kColumnCount; ++column) {
         setColumnHidden(column, false);
         setColumnWidth(column, defaultWidth);
+    }
+}
+
+void MemberListView::setUserColumnWidths(const QList<int>& widths) {
+    for (int column = 0; column < kColumnCount; ++column)
+        m_userWidths[column] = std::max(0, widths.value(column));
+    fitColumns();
+}
+
+void MemberListView::rememberUserWidth(int column, int width) {
+    if (!m_fitting && column >= 0 && column < kColumnCount)
+        m_userWidths[column] = width;
+}
+
+void MemberListView::fitColumns() {
+    if (columnCount() < kColumnCount)
+        return; // the columns are not set up yet
+    const QScopedValueRollback fitting(m_fitting, true);
+    const int designed = twips::toPixelsX(kDefaultColumnTwips, this);
+    for (int column = 0; column < kColumnCount; ++column) {
+        const int user = m_userWidths[column];
+        setColumnWidth(column,
+                       user > 0 ? user
+                                : std::max({designed, sizeHintForColumn(column), header()->sectionSizeHint(column)}));
     }
 }
 
@@ -75,6 +105,7 @@ void MemberListView::fill(const AppState& state) {
     addTopLevelItems(items);
     if (m_sorted)
         sortItems(m_lastSortColumn, m_sortOrder);
+    fitColumns();
 }
 
 void MemberListView::column_click(int column) {
