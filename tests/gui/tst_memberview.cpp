@@ -273,6 +273,9 @@ private slots:
         const int designed = twips::toPixelsX(MemberListView::kDefaultColumnTwips, m_list);
         QVERIFY(m_list->columnWidth(1) > designed);
         QVERIFY(m_list->columnWidth(1) >= m_list->fontMetrics().horizontalAdvance(longKana));
+        // As wide as the view itself wants each column, so that no text is cut short with "…".
+        for (int column = 0; column < MemberListView::kColumnCount; ++column)
+            QVERIFY(m_list->columnWidth(column) >= static_cast<QAbstractItemView*>(m_list)->sizeHintForColumn(column));
         QCOMPARE(m_list->columnWidth(2), designed); // 回生: "2" is narrower than designed
 
         m_list->header()->resizeSection(1, designed / 2); // dragged by the user

@@ -6,9 +6,11 @@
 #include "twips.h"
 #include "vocabulary.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -70,16 +72,37 @@ void MemberListView::rememberUserWidth(int column, int width) {
         m_userWidths[column] = width;
 }
 
+int MemberListView::widestText(int column) const {
+    // Longest texts first; once a text's length times the widest a character can be is no more than the widest
+    // text found, no shorter one can be wider. So a roster of thousands measures only a few of its texts.
+    QList<QString> texts;
+    texts.reserve(topLevelItemCount());
+    for (int row = 0; row < topLevelItemCount(); ++row)
+        texts.append(topLevelItem(row)->text(column));
+    std::sort(texts.begin(), texts.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    const QFontMetrics metrics(font());
+    const int widestCharacter = std::max(metrics.maxWidth(), metrics.height());
+    int widest = 0;
+    for (const QString& text : texts) {
+        if (text.size() * widestCharacter <= widest)
+            break;
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+    return widest;
+}
+
 void MemberListView::fitColumns() {
     if (columnCount() < kColumnCount)
         return; // the columns are not set up yet
     const QScopedValueRollback fitting(m_fitting, true);
     const int designed = twips::toPixelsX(kDefaultColumnTwips, this);
+    // A cell's text stands inside the focus frame's margin and one pixel on either side.
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
     for (int column = 0; column < kColumnCount; ++column) {
         const int user = m_userWidths[column];
-        setColumnWidth(column,
-                       user > 0 ? user
-                                : std::max({designed, sizeHintForColumn(column), header()->sectionSizeHint(column)}));
+        setColumnWidth(
+            column,
+            user > 0 ? user : std::max({designed, widestText(column) + margins, header()->sectionSizeHint(column)}));
     }
 }
 

@@ -62,6 +62,8 @@ protected:
 private:
     // Each column as wide as the user made it, or as its longest text and title but at least as designed.
     void fitColumns();
+    // The width of the widest text of `column`, in pixels.
+    int widestText(int column) const;
     void rememberUserWidth(int column, int width);
 
     QList<int> m_userWidths = QList<int>(kColumnCount, 0);
