@@ -184,8 +184,9 @@ void TestCp932Table::encodesEveryBmpUnitAsIcu() {
     QCOMPARE(asWindowsWrites(icu.convert(cp932::normalized(allEncodable)).value_or(QByteArray())), allBytes);
 }
 
-// The three control codes both ways, alone, among other text, in a text that goes through ICU for a
-// private-use character, and through a record; ICU itself gives the rotated forms.
+// What the exhaustive comparisons leave out for the three control codes: ICU itself rotates them, a text that
+// goes through ICU for a private-use character still writes them as the tables do, and the lossy reader of
+// hand-made files reads them as the strict one.
 void TestCp932Table::controlCodesMapToThemselves_data() {
     QTest::addColumn<char16_t>("code");
     QTest::addColumn<char16_t>("icuReads");
@@ -199,29 +200,11 @@ void TestCp932Table::controlCodesMapToThemselves() {
     QFETCH(char16_t, icuReads);
     const QByteArray byte(1, char(code));
     const QString character{QChar(code)};
-
     QCOMPARE(IcuDecoder().convert(byte).value_or(QString()), QString(QChar(icuReads)));
-    QString read;
-    QVERIFY(cp932::decode(byte, &read));
-    QCOMPARE(read, character);
     QCOMPARE(cp932::decodeLossy(QByteArray("\x81") + byte), QString(QChar::ReplacementCharacter) + character);
-
-    const QString kanji = QString::fromUtf8("山");
     QByteArray written;
-    QVERIFY(cp932::encode(kanji + character + kanji, &written));
-    QCOMPARE(written, QByteArray("\x8E\x52") + byte + QByteArray("\x8E\x52"));
-    QVERIFY(cp932::decode(written, &read));
-    QCOMPARE(read, kanji + character + kanji);
-    // A private-use character sends the text through ICU, which writes it by fallback.
     QVERIFY(cp932::encode(character + QChar(0xF86F), &written));
     QCOMPARE(written.left(1), byte);
-
-    RecordWriter writer;
-    writer.writeText(character);
-    QCOMPARE(writer.data(), QByteArray("\x01\x00", 2) + byte);
-    RecordReader reader(writer.data());
-    QVERIFY(reader.readText(read));
-    QCOMPARE(read, character);
 }
 
 void TestCp932Table::encodeAppendKeepsWhatWasThere_data() {

@@ -359,20 +359,6 @@ private slots:
         QCOMPARE(cell(grid, 0, 11), QStringLiteral("Reguler"));
     }
 
-    // The English captions kept from the design say in Japanese what they mean.
-    void englishCaptionsHaveJapaneseTips() {
-        CoupleGridView* grid = startWithTwoCouples();
-        for (int column = kGridColLeader; column <= kGridColSection; ++column) {
-            const QString tip = grid->model()->index(0, column).data(Qt::ToolTipRole).toString();
-            QVERIFY2(tip.contains(QRegularExpression(u"[\\x{3040}-\\x{30FF}]"_s)), qPrintable(cell(grid, 0, column)));
-        }
-        QVERIFY(grid->model()->index(1, kGridColLeader).data(Qt::ToolTipRole).isNull());
-        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optMember"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(m_window.get(), "cmd_add"), Qt::LeftButton);
-        QVERIFY(child<QRadioButton>(m_window->memberEditor(), "opt_leader")->toolTip().contains(u"リーダー"_s));
-        QVERIFY(child<QRadioButton>(m_window->memberEditor(), "opt_partner")->toolTip().contains(u"パートナー"_s));
-    }
-
     // Showing the couple view widens a window too narrow for the grid, never one the user made wide.
     void wholeGridInView_data() {
         QTest::addColumn<int>("userWidth"); // 0: as the program opened it
