@@ -13,8 +13,49 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 namespace {
+// The widest text of each column in a font. A text is first estimated as the sum of its characters' advances,
+// every character measured once; only the few texts estimated widest are then measured whole, since shaping can
+// join or kern characters. So a roster of thousands costs little more than adding up its characters.
+class ColumnTextWidths {
+public:
+    ColumnTextWidths(const QFont& font, qsizetype rows) : m_metrics(font), m_advances(0x10000, -1) {
+        for (QList<std::pair<int, QString>>& estimates : m_estimates)
+            estimates.reserve(rows);
+    }
+
+    void add(int column, const QString& text) {
+        int width = 0;
+        for (const QChar c : text) {
+            int& advance = m_advances[c.unicode()];
+            if (advance < 0)
+                advance = c.isSurrogate() ? m_metrics.maxWidth() : m_metrics.horizontalAdvance(c);
+            width += advance;
+        }
+        m_estimates[size_t(column)].append({width, text});
+    }
+
+    int widest(int column) {
+        constexpr qsizetype kMeasuredWhole = 16;
+        QList<std::pair<int, QString>>& estimates = m_estimates[size_t(column)];
+        const qsizetype measured = std::min(kMeasuredWhole, estimates.size());
+        std::partial_sort(estimates.begin(), estimates.begin() + measured, estimates.end(),
+                          [](const auto& a, const auto& b) { return a.first > b.first; });
+        int widest = 0;
+        for (qsizetype i = 0; i < measured; ++i)
+            widest = std::max({widest, estimates[i].first, m_metrics.horizontalAdvance(estimates[i].second)});
+        return widest;
+    }
+
+private:
+    QFontMetrics m_metrics;
+    std::vector<int> m_advances; // by UTF-16 code unit; -1 until measured
+    std::array<QList<std::pair<int, QString>>, MemberListView::kColumnCount> m_estimates;
+};
+
 // Rows compare by the text of the sort column, as a Japanese reader orders it.
 class MemberListItem : public QTreeWidgetItem {
 public:
@@ -47,6 +88,7 @@ MemberListView::MemberListView(QWidget* parent) : QTreeWidget(parent) {
 
 void MemberListView::setup_member_columns() {
     clear();
+    m_widestTexts.fill(0);
     setColumnCount(0);
     setFont(ms_p_gothic(12));
     const QStringList titles = {QStringLiteral("名前"), QStringLiteral("かな"),     QStringLiteral("回生"),
@@ -72,25 +114,6 @@ void MemberListView::rememberUserWidth(int column, int width) {
         m_userWidths[column] = width;
 }
 
-int MemberListView::widestText(int column) const {
-    // Longest texts first; once a text's length times the widest a character can be is no more than the widest
-    // text found, no shorter one can be wider. So a roster of thousands measures only a few of its texts.
-    QList<QString> texts;
-    texts.reserve(topLevelItemCount());
-    for (int row = 0; row < topLevelItemCount(); ++row)
-        texts.append(topLevelItem(row)->text(column));
-    std::sort(texts.begin(), texts.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    const QFontMetrics metrics(font());
-    const int widestCharacter = std::max(metrics.maxWidth(), metrics.height());
-    int widest = 0;
-    for (const QString& text : texts) {
-        if (text.size() * widestCharacter <= widest)
-            break;
-        widest = std::max(widest, metrics.horizontalAdvance(text));
-    }
-    return widest;
-}
-
 void MemberListView::fitColumns() {
     if (columnCount() < kColumnCount)
         return; // the columns are not set up yet
@@ -100,9 +123,9 @@ void MemberListView::fitColumns() {
     const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
     for (int column = 0; column < kColumnCount; ++column) {
         const int user = m_userWidths[column];
-        setColumnWidth(
-            column,
-            user > 0 ? user : std::max({designed, widestText(column) + margins, header()->sectionSizeHint(column)}));
+        setColumnWidth(column, user > 0 ? user
+                                        : std::max({designed, m_widestTexts[size_t(column)] + margins,
+                                                    header()->sectionSizeHint(column)}));
     }
 }
 
@@ -118,13 +141,19 @@ void MemberListView::fill(const AppState& state) {
     QList<QTreeWidgetItem*> items;
     const std::span<const MemberRecord> roster = state.roster();
     items.reserve(qsizetype(roster.size()));
+    ColumnTextWidths widths(font(), qsizetype(roster.size()));
     for (size_t i = 0; i < roster.size(); ++i) {
         const MemberRecord& member = roster[i];
-        auto* item = new MemberListItem(QStringList{member.name, member.kana, QString::number(member.year),
-                                                    member.department, member.highschool, role_text(member)});
+        const QStringList texts{member.name,       member.kana,       QString::number(member.year),
+                                member.department, member.highschool, role_text(member)};
+        for (int column = 0; column < kColumnCount; ++column)
+            widths.add(column, texts[column]);
+        auto* item = new MemberListItem(texts);
         item->setData(0, kPositionRole, qint32(i));
         items.append(item);
     }
+    for (int column = 0; column < kColumnCount; ++column)
+        m_widestTexts[size_t(column)] = widths.widest(column);
     addTopLevelItems(items);
     if (m_sorted)
         sortItems(m_lastSortColumn, m_sortOrder);

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QTreeWidget>
 
+#include <array>
+
 // lvw_member: the roster in report style, one row per member, several rows selectable. Every row keeps its
 // member's position in `members` in the item data of its first column, the only link from a row back to its
 // member. A click on a column header sorts by that column's text (Japanese collation); once sorted, the list
@@ -62,12 +64,11 @@ protected:
 private:
     // Each column as wide as the user made it, or as its longest text and title but at least as designed.
     void fitColumns();
-    // The width of the widest text of `column`, in pixels.
-    int widestText(int column) const;
     void rememberUserWidth(int column, int width);
 
     QList<int> m_userWidths = QList<int>(kColumnCount, 0);
-    bool m_fitting = false; // the widths being set are the program's, not the user's
+    std::array<int, kColumnCount> m_widestTexts{}; // the widest text of each column, measured by the last fill
+    bool m_fitting = false;                        // the widths being set are the program's, not the user's
     int m_lastSortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorted = false;
