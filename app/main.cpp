@@ -7,6 +7,7 @@
 #include "qttranslation.h"
 #include "records.h"
 #include "startup.h"
+#include "usersettings.h"
 #include "version.h"
 
 #include <QApplication>
@@ -133,6 +134,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(DANCEENTRY_APP_ID)));
     install_qt_translation();
     install_japanese_font_substitutions();
+    // The window's size and place, the member list's columns and the file dialogs' last folder are kept here.
+    usersettings::use_file(usersettings::default_file());
 
     if (!cp932::available()) {
         QMessageBox::critical(nullptr, QtPrompter::applicationTitle(),

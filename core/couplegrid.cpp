@@ -17,6 +17,17 @@ QStringList couple_grid_titles() {
     return titles;
 }
 
+QStringList couple_grid_title_tips() {
+    QStringList tips;
+    tips << QStringLiteral("背番号") << role_meaning(0) << role_meaning(1);
+    for (qint32 d = 0; d < kDanceCount; ++d)
+        tips << QStringLiteral("%1（○: この種目に出る）").arg(dance_name_japanese(d));
+    tips << QStringLiteral("レギュラー（◎: レギュラーのカップル。クリックで付け外し）")
+         << QStringLiteral("クラス: Modan = %1、Latin = %2、Rookie = %3（クリックで切り替え）")
+                .arg(section_meaning(0), section_meaning(1), section_meaning(2));
+    return tips;
+}
+
 CoupleGridRows build_couple_grid_rows(const AppState& state) {
     CoupleGridRows rows;
     rows.append(CoupleGridRow{couple_grid_titles()});

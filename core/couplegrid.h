@@ -41,6 +41,8 @@ struct GridCursor {
 
 // "背番号", "Leader", "Partner", "W" .. "P", "Reguler", "MorL".
 QStringList couple_grid_titles();
+// What each title means, in Japanese, for the title row's tooltips (the titles themselves stay as they are).
+QStringList couple_grid_title_tips();
 
 // All rows of the grid for the couples 0 .. coupleCount - 1; couples with deleteMark 1 are left out.
 CoupleGridRows build_couple_grid_rows(const AppState& state);

@@ -97,26 +97,40 @@ QString firstUnencodable(const QString& text) {
 
 namespace {
 // ICU itself, for what the tables do not hold: text that code page 932 cannot store (with the message
-// that names the character) and private-use characters that ICU writes by fallback.
+// that names the character) and private-use characters that ICU writes by fallback. Only those characters go
+// through ICU, one at a time; every other one takes the table's bytes, so the control codes that the tables map
+// to themselves are written the same way whatever else the text holds.
 bool icuEncodeAppend(QStringView view, QByteArray& out, QString* error) {
-    QStringEncoder& encoder = sharedEncoder();
     const QString text = view.toString();
-    if (!encoder.isValid()) {
+    if (!sharedEncoder().isValid()) {
         if (error)
             *error =
                 QStringLiteral("Shift-JIS（コードページ 932）への変換が使えないため「%1」を保存できません。").arg(text);
         return false;
     }
-    if (text.isEmpty())
-        return true;
-    const QByteArray bytes = encoder.encode(normalized(text));
-    if (encoder.hasError()) {
-        if (error) {
-            const QString bad = firstUnencodable(text);
-            *error = QStringLiteral("「%1」には保存できない文字 %2 が含まれています。")
-                         .arg(text, bad.isEmpty() ? QStringLiteral("?") : describe(bad));
+    const table::Encoding* encoding = table::encoding();
+    const QString input = normalized(text);
+    QByteArray bytes;
+    for (qsizetype i = 0; i < input.size();) {
+        const QChar c = input.at(i);
+        if (encoding && table::encode(*encoding, QStringView(&c, 1), bytes)) {
+            ++i;
+            continue;
         }
-        return false;
+        const qsizetype length =
+            c.isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate() ? 2 : 1;
+        QStringEncoder& encoder = sharedEncoder();
+        const QByteArray piece = encoder.encode(QStringView(input).mid(i, length));
+        if (encoder.hasError()) {
+            if (error) {
+                const QString bad = firstUnencodable(text);
+                *error = QStringLiteral("「%1」には保存できない文字 %2 が含まれています。")
+                             .arg(text, bad.isEmpty() ? QStringLiteral("?") : describe(bad));
+            }
+            return false;
+        }
+        bytes.append(piece);
+        i += length;
     }
     out.append(bytes);
     return true;
@@ -166,6 +180,33 @@ bool decode(QByteArrayView bytes, QString* out) {
     // Bytes the tables refuse are refused by ICU as well (tst_cp932table checks every code); ICU has the
     // last word all the same.
     return icuDecode(bytes, out);
+}
+
+QString decodeLossy(QByteArrayView bytes) {
+    QString text;
+    if (decode(bytes, &text))
+        return text;
+    const table::Decoding* decoding = table::decoding();
+    if (!decoding)
+        return QStringDecoder(kCodecName).decode(bytes);
+    text.reserve(bytes.size());
+    const uchar* p = reinterpret_cast<const uchar*>(bytes.data());
+    const uchar* const end = p + bytes.size();
+    while (p < end) {
+        char16_t unit = decoding->single[*p];
+        qsizetype length = 1;
+        if (unit == table::kNoChar && decoding->row[*p] >= 0 && end - p >= 2) {
+            unit = decoding->doubles[decoding->row[*p] * 256 + p[1]];
+            length = 2;
+        }
+        if (unit == table::kNoChar) {
+            unit = QChar::ReplacementCharacter;
+            length = 1;
+        }
+        text += QChar(unit);
+        p += length;
+    }
+    return text;
 }
 
 } // namespace cp932

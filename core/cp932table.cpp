@@ -107,6 +107,8 @@ std::unique_ptr<Decoding> buildDecoding() {
     if (!decode(*table, all, fromTable) || units != fromTable.size() ||
         std::memcmp(fromIcu.constData(), fromTable.constData(), size_t(units) * 2) != 0)
         return nullptr;
+    for (const char16_t control : kSelfMappedControls)
+        table->single[control] = control;
     return table;
 }
 
@@ -149,11 +151,14 @@ std::unique_ptr<Encoding> buildEncoding(const Decoding& decoding) {
     }
 
     // ICU must write exactly these bytes for every character, also in one piece: a character that only
-    // decodes (one way) would otherwise be written differently from what ICU writes.
+    // decodes (one way) would otherwise be written differently from what ICU writes. The self-mapped control
+    // codes are the one deliberate difference; the decoding table already gives them their own bytes.
     std::u16string all;
     all.reserve(decoding.single.size() + decoding.doubles.size());
     for (qsizetype unit = 0; unit < kUnits; ++unit) {
-        if (bytes[unit] != kNoBytes)
+        const bool control = std::find(kSelfMappedControls.begin(), kSelfMappedControls.end(), char16_t(unit)) !=
+                             kSelfMappedControls.end();
+        if (bytes[unit] != kNoBytes && !control)
             all += char16_t(unit);
     }
     QByteArray fromTable(2 * qsizetype(all.size()), Qt::Uninitialized);

@@ -18,6 +18,11 @@
 // construction.
 namespace cp932::table {
 
+// The three control codes that ICU's windows-31j converter rotates (byte 1A decodes as U+001C, 1C as U+007F,
+// 7F as U+001A). Windows, and every other code page 932 table, maps each of them to itself, and so do the
+// tables here, both ways.
+inline constexpr std::array<char16_t, 3> kSelfMappedControls{0x1A, 0x1C, 0x7F};
+
 // Characters typed in their JIS form and the code points that code page 932 stores for them.
 inline constexpr std::array<std::pair<char16_t, char16_t>, 7> kJisForms{{
     {0x301C, 0xFF5E}, // WAVE DASH -> FULLWIDTH TILDE
@@ -52,8 +57,8 @@ struct Encoding {
 };
 
 // Derive the tables from ICU: the decoding table from every code, the encoding table from the decoding
-// table and ICU's choices. Null when Qt offers no "windows-31j", or when ICU, converting every code in
-// one piece, does not give what the table gives.
+// table and ICU's choices, then the three control codes above mapped to themselves. Null when Qt offers no
+// "windows-31j", or when ICU, converting every other code in one piece, does not give what the table gives.
 std::unique_ptr<Decoding> buildDecoding();
 std::unique_ptr<Encoding> buildEncoding(const Decoding& decoding);
 

@@ -183,17 +183,33 @@ CsvReadResult read_csv(QStringView text) {
     return Reader(text).read();
 }
 
-bool decode_text_bytes(QByteArrayView bytes, QString* text) {
-    // The UTF-8 decoder drops a leading byte-order mark. Bytes in code page 932 beyond ASCII are almost
-    // never valid UTF-8, so a file that is valid UTF-8 is taken as UTF-8. A byte-order mark is no valid code
-    // page 932, so damaged UTF-8 behind one is refused rather than read as garbage.
+namespace {
+
+// The UTF-8 decoder drops a leading byte-order mark. Bytes in code page 932 beyond ASCII are almost never valid
+// UTF-8, so a file that is valid UTF-8 is taken as UTF-8 (plain ASCII reads the same either way). A byte-order
+// mark is no valid code page 932, so damaged UTF-8 behind one is not read as code page 932.
+bool decodeUtf8OrCp932(QByteArrayView bytes, QString& decoded) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QString decoded = utf8.decode(bytes);
-    if (utf8.hasError() && !cp932::decode(bytes, &decoded))
-        return false;
-    if (decoded.contains(QChar(u'\0')))
+    decoded = utf8.decode(bytes);
+    return !utf8.hasError() || cp932::decode(bytes, &decoded);
+}
+
+} // namespace
+
+bool decode_text_bytes(QByteArrayView bytes, QString* text) {
+    QString decoded;
+    if (!decodeUtf8OrCp932(bytes, decoded) || decoded.contains(QChar(u'\0')))
         return false;
     if (text)
         *text = std::move(decoded);
     return true;
+}
+
+QString decode_text_bytes_lenient(QByteArrayView bytes) {
+    QString decoded;
+    if (decodeUtf8OrCp932(bytes, decoded))
+        return decoded;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.sliced(3));
+    return cp932::decodeLossy(bytes);
 }

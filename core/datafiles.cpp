@@ -1,12 +1,11 @@
 #include "datafiles.h"
 
-#include "cp932.h"
+#include "csvtable.h"
 #include "recordcodec.h"
 #include "savefile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStringDecoder>
 
 namespace {
 
@@ -259,14 +258,9 @@ qint32 read_game_names(const QString& path, QStringList& names) {
     QByteArray bytes;
     if (read_existing_file(path, kMaxGameNamesFileSize, &bytes) != FileRead::Read)
         return 0;
-    QString text;
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        text = QString::fromUtf8(bytes.mid(3));
-    } else if (!cp932::decode(bytes, &text)) {
-        // A hand-made list with a stray byte still offers what can be read.
-        QStringDecoder decoder("windows-31j");
-        text = decoder.decode(bytes);
-    }
+    // Written by hand in any editor: UTF-8 or code page 932, as the member import reads its tables; a list with a
+    // stray byte still offers what can be read.
+    const QString text = decode_text_bytes_lenient(bytes);
     const QList<QString> head = parse_game_name_fields(text, 1);
     if (head.isEmpty())
         return 0;

@@ -40,7 +40,8 @@ bool write_entry_couples(const QString& path, const QList<CoupleRecord>& list, q
 bool read_university_file(const QString& path, AppState& state, QString* error = nullptr);
 bool write_university_file(const QString& path, const UniversityInfo& info, QString* error = nullptr);
 
-// Gamename.txt: a count, then that many competition names. Returns the number of names given in `names`,
+// Gamename.txt: a count, then that many competition names, in UTF-8 (with or without a byte-order mark) or code
+// page 932, told apart as the member import tells them apart. Returns the number of names given in `names`,
 // which it replaces. A missing file, or a first field that is not a number, returns 0 and leaves `names`
 // untouched; a count of 0 or less is returned as it is, also leaving `names` untouched. A file with fewer
 // names than its count gives the names present.

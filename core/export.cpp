@@ -4,6 +4,8 @@
 #include "datafiles.h"
 #include "exporttarget.h"
 
+#include <QDir>
+
 QList<LabelledText> university_fields(const UniversityInfo& info) {
     return {{QStringLiteral("大学名"), info.university},
             {QStringLiteral("共同加盟校"), info.partnerSchool},
@@ -46,6 +48,15 @@ bool store_university_info(AppState& state, const UniversityInfo& info, Prompter
     return true;
 }
 
+QString game_names_missing_message(const QString& folder) {
+    return QStringLiteral("出場試合名の一覧が空です。\n"
+                          "試合名は、データフォルダ「%1」のテキストファイル Gamename.txt から読み込みます。\n"
+                          "1行目に試合名の数、2行目から1行に1つずつ試合名を書きます。\n"
+                          "文字コードは UTF-8 か Shift-JIS です。例:\n\n2\n春の大会\n秋の部内戦\n\n"
+                          "データフォルダは、メニューの ヘルプ → データフォルダを開く で開けます。")
+        .arg(QDir::toNativeSeparators(QDir::cleanPath(folder)));
+}
+
 void stamp_couples(AppState& state) {
     for (CoupleRecord& couple : valid_part(state.couples, state.coupleCount)) {
         couple.gameName = state.universityInfo.gameName;
@@ -63,9 +74,11 @@ ExportResult export_entry(AppState& state, Prompter& prompter) {
     prompter.showMessage(QStringLiteral("これから出力するファイルを E-Mail にて送ってください。"),
                          Prompter::Icon::Exclamation);
     QString path;
-    // One of the program's own files is refused and the file dialog shown again.
+    // One of the program's own files is refused and the file dialog shown again. The dialog starts in the data
+    // folder, where the open dialog starts as well.
     for (;;) {
-        path = prompter.chooseFile({.open = false,
+        path = prompter.chooseFile({.initialFolder = state.appFolder,
+                                    .open = false,
                                     .filter = QStringLiteral("エントリーファイル (*.ent)|*.ent|"),
                                     .fileName = export_file_name(state.universityInfo),
                                     .title = QStringLiteral("エントリーデータの出力")});

@@ -19,6 +19,10 @@ bool check_university_input(const UniversityInfo& typed, bool forExport, Prompte
 // Writes uniinf.dat and then takes the information into memory, so a failed write (reported) changes nothing.
 bool store_university_info(AppState& state, const UniversityInfo& info, Prompter& prompter);
 
+// The information shown once before the export dialog opens when Gamename.txt in `folder` gives no competition
+// names: where that file belongs, the form it takes, and how to open the folder.
+QString game_names_missing_message(const QString& folder);
+
 // Copies the university and competition names of universityInfo into every couple of the entry.
 void stamp_couples(AppState& state);
 

@@ -176,7 +176,22 @@ QList<ImportCandidate> member_candidates(const QList<QStringList>& table, const 
         }
         candidates.append(std::move(c));
     }
+    if (!hasHeader && importable_count(candidates) == 0) {
+        for (ImportCandidate& c : candidates) {
+            c.status = ImportStatus::NoHeader;
+            c.statusText = QStringLiteral("見出し行なし");
+        }
+    }
     return candidates;
+}
+
+QString import_note(const QList<ImportCandidate>& candidates) {
+    if (candidates.isEmpty() || candidates.constFirst().status != ImportStatus::NoHeader)
+        return {};
+    return QStringLiteral("取り込める行がありません。1行目に見出し行（名前, かな, 回生, 学部, 出身高校, 役割）が"
+                          "見つからないため、列をメンバーテキスト出力の順に読みました。\n"
+                          "列の順が違うか、別の文字コード（EUC-JP など）で書かれたファイルかもしれません。"
+                          "1行目に見出し行を付けるか、UTF-8 か Shift-JIS で保存し直してください。");
 }
 
 MemberRecord imported_member(const ImportCandidate& candidate, quint8 defaultRole) {

@@ -30,6 +30,7 @@ enum class ImportStatus {
     Unencodable,    // a text code page 932 cannot store
     InRoster,       // same name and kana as a member of the roster
     RepeatedInFile, // same name and kana as an earlier importable row
+    NoHeader,       // every row: no row was usable and the first row named no column (see import_note)
 };
 
 struct ImportCandidate {
@@ -47,6 +48,11 @@ struct ImportCandidate {
 // the role as a sixth column. The statuses are checked against members 0 .. memberCount - 1 of `state`.
 QList<ImportCandidate> member_candidates(const QList<QStringList>& table, const AppState& state);
 
+// What the preview says above its rows, or the empty text: when no row is usable and no header row was found,
+// the columns were taken in the export's order, which a table with other columns, or one in another encoding,
+// does not follow; every row then carries NoHeader instead of the reason its cells gave.
+QString import_note(const QList<ImportCandidate>& candidates);
+
 // The member a candidate becomes: rows without a role take `defaultRole` (0 leader, 1 partner).
 MemberRecord imported_member(const ImportCandidate& candidate, quint8 defaultRole);
 
@@ -56,8 +62,8 @@ QStringList preview_cells(const ImportCandidate& candidate, quint8 defaultRole);
 qint32 importable_count(const QList<ImportCandidate>& candidates);
 
 // Appends the importable candidates, in their order, behind members 0 .. memberCount - 1 and sets
-// membersChanged and tells the views when any was added; returns how many. Nothing is written to disk. The candidates must
-// have been checked against this roster as it stands.
+// membersChanged and tells the views when any was added; returns how many. Nothing is written to disk. The candidates
+// must have been checked against this roster as it stands.
 qint32 import_members(AppState& state, const QList<ImportCandidate>& candidates, quint8 defaultRole);
 
 // Reads a file of at most kMemberImportMaxBytes as a table and checks its rows against the roster. Fails,

@@ -13,8 +13,33 @@ QString dance_name(qint32 index) {
     return QString::fromLatin1(kDanceNames[size_t(index)]);
 }
 
+QString dance_name_japanese(qint32 index) {
+    static const std::array<const char16_t*, kDanceCount> names = {
+        u"ワルツ", u"タンゴ",    u"スローフォックストロット", u"クイックステップ", u"チャチャチャ", u"サンバ",
+        u"ルンバ", u"パソドブレ"};
+    if (index < 0 || index >= kDanceCount)
+        return {};
+    return QString::fromUtf16(names[size_t(index)]);
+}
+
+QString section_meaning(quint8 section) {
+    switch (section) {
+    case 0:
+        return QStringLiteral("モダン（スタンダード）");
+    case 1:
+        return QStringLiteral("ラテン");
+    default:
+        return QStringLiteral("ルーキー（新人）");
+    }
+}
+
 QString role_text(const MemberRecord& member) {
     return member.role != 0 ? QStringLiteral("partner") : QStringLiteral("leader");
+}
+
+QString role_meaning(quint8 role) {
+    return role != 0 ? QStringLiteral("パートナー（リーダーと組んで踊る人）")
+                     : QStringLiteral("リーダー（カップルをリードして踊る人）");
 }
 
 qint32 dance_index(QChar code) {

@@ -9,9 +9,15 @@
 // letter of its name.
 inline constexpr int kDanceCount = 8;
 QString dance_name(qint32 index);
+// The dance's name as Japanese dancers say it (ワルツ for "Walts"), or the empty text outside 0..7.
+QString dance_name_japanese(qint32 index);
+// What a section means to a Japanese reader (モダン（スタンダード） for "Modan"), as section_text reads it.
+QString section_meaning(quint8 section);
 
 // "leader" for role 0, "partner" for any other role.
 QString role_text(const MemberRecord& member);
+// What the role means to a Japanese reader: リーダー（…） for role 0, パートナー（…） for any other role.
+QString role_meaning(quint8 role);
 
 // The index of the dance whose code is `code` (case-sensitive), or -1.
 qint32 dance_index(QChar code);

@@ -6,21 +6,27 @@
 
 #include <QDir>
 
-QStringList check_lines(const LoadedFile& file, bool* passed) {
+QStringList check_lines(const LoadedFile& file, bool* passed, bool* warned) {
     const QString name = QDir::toNativeSeparators(file.path);
     QStringList lines;
+    QStringList warnings;
     if (file.kind == DataFileKind::Entry) {
         for (const EntryProblem& problem : entry_problems(file.state))
             lines << QStringLiteral("%1: 背番号%2: %3").arg(name).arg(problem.backNumber).arg(problem.rule);
+        for (const EntryConflict& conflict : entry_conflicts(file.state))
+            warnings << QStringLiteral("警告: %1: %2").arg(name, conflict_text(conflict));
     }
     if (passed)
         *passed = lines.isEmpty();
+    if (warned)
+        *warned = !warnings.isEmpty();
+    lines << warnings;
     if (lines.isEmpty())
         lines << name + QStringLiteral(": ok");
     return lines;
 }
 
-int run_check(const QStringList& files, QIODevice& out, QIODevice& err) {
+int run_check(const QStringList& files, bool strict, QIODevice& out, QIODevice& err) {
     bool unreadable = false;
     bool problems = false;
     for (const QString& path : files) {
@@ -33,8 +39,9 @@ int run_check(const QStringList& files, QIODevice& out, QIODevice& err) {
             continue;
         }
         bool passed = true;
-        const QStringList lines = check_lines(file, &passed);
-        problems = problems || !passed;
+        bool warned = false;
+        const QStringList lines = check_lines(file, &passed, &warned);
+        problems = problems || !passed || (strict && warned);
         write_text(out, lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     }
     if (unreadable)

@@ -6,12 +6,13 @@
 #include <QString>
 #include <QStringList>
 
-// The lines `check` prints for one decoded file: "FILE: ok", or one "FILE: 背番号N: rule" per problem of
-// the program's entry checks. A member or university file has no couples and passes once it decodes.
-// `passed` (optional) tells whether the file passed.
-QStringList check_lines(const LoadedFile& file, bool* passed = nullptr);
+// The lines `check` prints for one decoded file: one "FILE: 背番号N: rule" per problem of the program's entry
+// checks, then one "警告: FILE: name（kana） dance (code): 背番号 A, B" per member entered for one dance in
+// several couples of one event; "FILE: ok" when there is neither. A file without couples passes once it
+// decodes. `passed` (optional) tells whether the file broke no rule, `warned` whether it holds warnings.
+QStringList check_lines(const LoadedFile& file, bool* passed = nullptr, bool* warned = nullptr);
 
 // check FILE...: checks every file and prints its lines; a file that cannot be read gets the line
-// "FILE: 読み込めませんでした。" and its reason on `err`. Returns kExitOk when every file passes,
-// kExitFailure when any file could not be read, else kExitProblems.
-int run_check(const QStringList& files, QIODevice& out, QIODevice& err);
+// "FILE: 読み込めませんでした。" and its reason on `err`. Returns kExitFailure when any file could not be read,
+// else kExitProblems when a file broke a rule (or, with `strict`, holds a warning), else kExitOk.
+int run_check(const QStringList& files, bool strict, QIODevice& out, QIODevice& err);

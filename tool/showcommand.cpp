@@ -51,6 +51,17 @@ QString membersText(const AppState& state) {
     return text + QLatin1Char('\n') + format_table(rows);
 }
 
+// The competition names in the order the program's list offers them, numbered.
+QString gameNamesText(const LoadedFile& file) {
+    QString text = QStringLiteral("出場試合名数 : %1\n").arg(file.gameNameCount);
+    if (file.gameNames.isEmpty())
+        return text;
+    QList<QStringList> rows = {{QStringLiteral("番号"), QStringLiteral("出場試合名")}};
+    for (qsizetype i = 0; i < file.gameNames.size(); ++i)
+        rows.append({QString::number(i + 1), single_line(file.gameNames[i])});
+    return text + QLatin1Char('\n') + format_table(rows);
+}
+
 QString entryText(const AppState& state) {
     QString text = universityText(state.universityInfo);
     text += QStringLiteral("\nカップル数 : %1\n").arg(state.coupleCount);
@@ -74,6 +85,8 @@ QString show_text(const LoadedFile& file) {
         return text + membersText(file.state);
     case DataFileKind::University:
         return text + universityText(file.state.universityInfo);
+    case DataFileKind::GameNames:
+        return text + gameNamesText(file);
     case DataFileKind::Entry:
         break;
     }

@@ -28,7 +28,7 @@ int run_tool(const QStringList& arguments, QIODevice& out, QIODevice& err) {
     case ToolCommand::Show:
         return run_show(options.files, out, err);
     case ToolCommand::Check:
-        return run_check(options.files, out, err);
+        return run_check(options.files, options.strict, out, err);
     case ToolCommand::Csv:
         return run_csv(options, out, err);
     case ToolCommand::Pdf:

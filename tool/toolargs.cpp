@@ -85,7 +85,8 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                                     QStringLiteral("file"));
     const QCommandLineOption encoding(QStringLiteral("encoding"), QString(), QStringLiteral("name"));
-    parser.addOptions({help, output, encoding});
+    const QCommandLineOption strict(QStringLiteral("strict"));
+    parser.addOptions({help, output, encoding, strict});
     const bool parsed = parser.parse(QStringList{kTool} + arguments.mid(1));
     // "--help" asks for the command's help, whatever else the line holds.
     if (parser.isSet(help)) {
@@ -96,12 +97,17 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
         const QStringList unknown = parser.unknownOptionNames();
         return fail(error, unknown.isEmpty() ? missingValue(parser.errorText()) : unknownOption(unknown.first()));
     }
-    // csv takes both options, pdf only the output file, the others none.
+    // Each option belongs to its commands: --strict to check, -o to csv and pdf, --encoding to csv.
     for (const QString& name : parser.optionNames()) {
-        const bool isOutput = output.names().contains(name);
-        if (options.command != ToolCommand::Csv && !(options.command == ToolCommand::Pdf && isOutput))
+        bool allowed = options.command == ToolCommand::Csv;
+        if (strict.names().contains(name))
+            allowed = options.command == ToolCommand::Check;
+        else if (output.names().contains(name))
+            allowed = options.command == ToolCommand::Csv || options.command == ToolCommand::Pdf;
+        if (!allowed)
             return fail(error, unknownOption(name));
     }
+    options.strict = parser.isSet(strict);
 
     const QStringList outputs = parser.values(output);
     if (outputs.size() > 1)
@@ -131,21 +137,28 @@ QString tool_help(ToolCommand command) {
                    "使い方: %1 show ファイル...\n"
                    "\n"
                    "ファイルの中身を表にして UTF-8 で表示します。ファイルの種類は名前で決まります:\n"
-                   "  member.dat   メンバーファイル（名前、かな、回生、学部、出身高校、役割）\n"
-                   "  uniinf.dat   大学情報ファイル\n"
-                   "  それ以外     エントリーファイル: 大学情報に続けて、カップルを背番号の順に\n"
-                   "               （リーダー、パートナー、種目、Reguler、MorL。メイン画面の表と同じ）\n"
+                   "  member.dat    メンバーファイル（名前、かな、回生、学部、出身高校、役割）\n"
+                   "  uniinf.dat    大学情報ファイル\n"
+                   "  Gamename.txt  出場試合名の一覧（プログラムが読むとおりの順に番号を付けて）\n"
+                   "  それ以外      エントリーファイル: 大学情報に続けて、カップルを背番号の順に\n"
+                   "                （リーダー、パートナー、種目、Reguler、MorL。メイン画面の表と同じ）\n"
                    "\n"
                    "読めないファイルがあると、その名前と理由をエラー出力に書き、終了コード 2 で終わります。\n")
             .arg(kTool);
     case ToolCommand::Check:
-        return QStringLiteral("使い方: %1 check ファイル...\n"
+        return QStringLiteral("使い方: %1 check ファイル... [--strict]\n"
                               "\n"
                               "エントリーファイルを読み、出力のときと同じ検査をします。ファイルごとに「ok」か、\n"
                               "見つかった問題を背番号とともに一行ずつ表示します。\n"
                               "  出場種目のないカップル、種目が重なっているパートナー、壊れたファイル\n"
                               "\n"
-                              "終了コード: 0 すべて ok、1 検査に通らないエントリーがある、\n"
+                              "同じメンバー（名前とかな）が、同じクラス（MorL と Reguler が同じ）の同じ種目に\n"
+                              "複数のカップルで出ているときは、「警告」で始まる行にファイル、メンバー、種目、\n"
+                              "背番号を表示します。警告だけなら終了コードは 0 です。\n"
+                              "\n"
+                              "  --strict  警告も検査に通らないものとして、終了コード 1 で終わります。\n"
+                              "\n"
+                              "終了コード: 0 すべて ok（警告のみを含む）、1 検査に通らないエントリーがある、\n"
                               "            2 見つからない・読めない・壊れたファイルがある\n")
             .arg(kTool);
     case ToolCommand::Csv:
@@ -200,8 +213,8 @@ QString tool_help(ToolCommand command) {
     }
     return QStringLiteral("使い方: %1 コマンド ファイル...\n"
                           "\n"
-                          "DanceEntry のデータファイル（member.dat、uniinf.dat、エントリーファイル）を\n"
-                          "読み出すためのツールです。入力ファイルには何も書き込みません。\n"
+                          "DanceEntry のデータファイル（member.dat、uniinf.dat、Gamename.txt、\n"
+                          "エントリーファイル）を読み出すためのツールです。入力ファイルには何も書き込みません。\n"
                           "\n"
                           "コマンド:\n"
                           "  show   ファイルの中身を表にして表示する\n"
@@ -212,7 +225,7 @@ QString tool_help(ToolCommand command) {
                           "%1 --help, %1 コマンド --help, %1 help コマンド で説明を、\n"
                           "%1 --version でバージョンを表示します。\n"
                           "\n"
-                          "終了コード: 0 成功、1 検査に通らないエントリーがある（check）、\n"
+                          "終了コード: 0 成功、1 検査に通らないエントリーがある（check。--strict では警告も）、\n"
                           "            2 ファイルを読めない・書けない、64 コマンドラインの誤り\n")
         .arg(kTool);
 }

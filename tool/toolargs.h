@@ -13,11 +13,12 @@ struct ToolOptions {
     QStringList files;  // as given, in order
     QString outputPath; // csv: empty or "-" for standard output; pdf: required, a file
     CsvEncoding encoding = CsvEncoding::Utf8WithBom;
+    bool strict = false; // check only: warnings fail as problems do
 };
 
 // Exit statuses of the tool.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitProblems = 1; // check: an entry breaks a rule
+inline constexpr int kExitProblems = 1; // check: an entry breaks a rule (or, with --strict, holds a warning)
 inline constexpr int kExitFailure = 2;  // a file that cannot be read or written, or output that could not be written
 inline constexpr int kExitUsage = 64;   // a wrong command line
 

@@ -37,6 +37,8 @@ DataFileKind data_file_kind(const QString& path) {
         return DataFileKind::Member;
     if (name.compare(QLatin1String("uniinf.dat"), Qt::CaseInsensitive) == 0)
         return DataFileKind::University;
+    if (name.compare(QLatin1String("Gamename.txt"), Qt::CaseInsensitive) == 0)
+        return DataFileKind::GameNames;
     return DataFileKind::Entry;
 }
 
@@ -46,6 +48,8 @@ QString data_file_kind_text(DataFileKind kind) {
         return QStringLiteral("メンバーファイル");
     case DataFileKind::University:
         return QStringLiteral("大学情報ファイル");
+    case DataFileKind::GameNames:
+        return QStringLiteral("試合名ファイル");
     case DataFileKind::Entry:
         break;
     }
@@ -70,6 +74,12 @@ bool load_data_file(const QString& path, LoadedFile& file, QString* error) {
         break;
     case DataFileKind::University:
         ok = read_university_file(path, loaded.state, error);
+        break;
+    case DataFileKind::GameNames:
+        // The program reads whatever the list holds; only a file that cannot be read at all fails.
+        ok = read_file_whole(path, kMaxGameNamesFileSize, nullptr, error);
+        if (ok)
+            loaded.gameNameCount = read_game_names(path, loaded.gameNames);
         break;
     case DataFileKind::Entry:
         ok = read_entry_file(path, loaded.state, error);

@@ -3,10 +3,12 @@
 #include "records.h"
 
 #include <QString>
+#include <QStringList>
 
 // Which data file a path holds, told by its name as the program names its files: "member.dat",
-// "uniinf.dat" (in any letter case, since the files often come from Windows), anything else an entry file.
-enum class DataFileKind { Member, University, Entry };
+// "uniinf.dat", "Gamename.txt" (in any letter case, since the files often come from Windows), anything else an
+// entry file.
+enum class DataFileKind { Member, University, GameNames, Entry };
 DataFileKind data_file_kind(const QString& path);
 
 // One data file, decoded by the program's own readers into a state of its own.
@@ -14,11 +16,14 @@ struct LoadedFile {
     QString path; // as given on the command line
     DataFileKind kind = DataFileKind::Entry;
     AppState state; // members, universityInfo, or couples and universityInfo
+    // Gamename.txt: the count its first field gives (0 when it is no number) and the names read.
+    qint32 gameNameCount = 0;
+    QStringList gameNames;
 };
 
 // Reads `path` as the kind its name tells. Unlike the program, which treats a missing file as empty, the
 // tool fails for a missing file, a folder, an unreadable or a damaged file; `error` names the file.
 bool load_data_file(const QString& path, LoadedFile& file, QString* error);
 
-// "メンバーファイル", "大学情報ファイル", "エントリーファイル".
+// "メンバーファイル", "大学情報ファイル", "試合名ファイル", "エントリーファイル".
 QString data_file_kind_text(DataFileKind kind);

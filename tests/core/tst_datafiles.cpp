@@ -760,6 +760,14 @@ void TestDataFiles::gameNames_data() {
     QTest::newRow("Shift-JIS names") << QByteArray("2\r\n" + sjis("春季大会") + "\r\n\"" + sjis("全日本、選手権") +
                                                    "\"\r\n")
                                      << 2 << QStringList{u8("春季大会"), u8("全日本、選手権")};
+    // Any Linux editor writes UTF-8; Notepad may put a byte-order mark before it.
+    QTest::newRow("UTF-8 names") << (u8("2\n春季大会\n秋の部内戦\n").toUtf8()) << 2
+                                 << QStringList{u8("春季大会"), u8("秋の部内戦")};
+    QTest::newRow("UTF-8 with a byte-order mark")
+        << ("\xEF\xBB\xBF" + u8("1\r\n新人戦\r\n").toUtf8()) << 1 << QStringList{u8("新人戦")};
+    QTest::newRow("Shift-JIS with a stray byte")
+        << QByteArray("2\r\n" + sjis("春季") + "\x81\r\n" + sjis("秋") + "\r\n") << 2
+        << QStringList{u8("春季") + QChar(QChar::ReplacementCharacter), u8("秋")};
     QTest::newRow("first field not a number") << QByteArray("two\r\nA\r\nB\r\n") << 0 << untouched;
     QTest::newRow("empty file") << QByteArray() << 0 << untouched;
     QTest::newRow("fewer names than the count") << QByteArray("3\r\nA\r\nB\r\n") << 2 << QStringList{a, b};

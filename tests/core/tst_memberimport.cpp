@@ -77,6 +77,10 @@ private slots:
             "U+20BB7);"
             "山田太郎|やまだたろう|1|||P|登録済み;山田太郎|やまだたろう|2|||P|登録済み;d|k|1|||P|取り込み;"
             "d|k|2|||L|ファイル内で重複;d|k2|1|||P|取り込み;e|k|0|||P|回生が1～4でない;e|k|1|||P|取り込み");
+        // Without a header row and without one usable row the columns were most likely misread: every row says so.
+        row("no header, nothing usable", "氏名\tかな\t回生\n山田\tやまだ\t1\n",
+            "氏名\tかな\t回生||0|||P|見出し行なし;山田\tやまだ\t1||0|||P|見出し行なし");
+        row("header, nothing usable", "名前,かな,回生\r\nb,k,9\r\n", "b|k|0|||P|回生が1～4でない");
         row("neither utf-8 nor cp932", "a,\xFF\xFE,1", "", "UTF-8 でも Shift-JIS");
         row("damaged utf-8 behind a bom", "\xEF\xBB\xBF\xE7\x94\xB0\x8DH,x,1", "", "UTF-8 でも Shift-JIS");
         row("nul character", QByteArray("a,b,1\0", 6), "", "UTF-8 でも Shift-JIS");
@@ -114,6 +118,7 @@ private slots:
         for (const ImportCandidate& c : candidates)
             rendered << render(c);
         QCOMPARE(rendered, expected);
+        QCOMPARE(import_note(candidates).isEmpty(), !rendered.value(0).endsWith(u"見出し行なし"));
         QCOMPARE(ok, error.isEmpty());
         if (!ok)
             QVERIFY2(message.contains(QStringLiteral("部員.csv")) && message.contains(error), qPrintable(message));

@@ -340,7 +340,8 @@ private slots:
         QCOMPARE(shown[1].file.filter, QStringLiteral("エントリーファイル (*.ent)|*.ent|"));
         QCOMPARE(shown[1].file.fileName, QStringLiteral("蒼嶺大学_秋の部内戦"));
         QVERIFY(!shown[1].file.open);
-        QVERIFY(shown[1].file.initialFolder.isEmpty());
+        // The save dialog starts in the data folder, as the open dialog does.
+        QCOMPARE(shown[1].file.initialFolder, f.state.appFolder);
 
         QVERIFY(dialog->isVisible());
         QCOMPARE(exported.count(), 0);

@@ -1,13 +1,18 @@
 // The member view: caption, header-click sorting with Japanese collation, the item click, deletion of
-// members and the double click that opens the member editor.
+// members, the double click that opens the member editor, column widths and what is kept between starts.
 
 #include "guitest.h"
 #include "membereditor.h"
+#include "qtprompter.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
+#include "twips.h"
+#include "usersettings.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 using namespace guitest;
@@ -257,6 +262,78 @@ private slots:
         QTest::mouseDClick(m_list->viewport(), Qt::LeftButton, {}, QPoint(5, m_list->viewport()->height() - 5));
         QVERIFY(m_window->memberEditor()->isVisible());
         QCOMPARE(editedName(), QString());
+    }
+
+    // Every column as wide as its longest text, never narrower than designed; a column the user dragged keeps
+    // the user's width through later refills.
+    void columnsFitTheirTexts() {
+        const QString longKana = QStringLiteral("ちょうそかべ もとちかのすけ よしたかまろ");
+        setMembers({member(QStringLiteral("長宗我部"), longKana, 2, 0)});
+        startWindow();
+        const int designed = twips::toPixelsX(MemberListView::kDefaultColumnTwips, m_list);
+        QVERIFY(m_list->columnWidth(1) > designed);
+        QVERIFY(m_list->columnWidth(1) >= m_list->fontMetrics().horizontalAdvance(longKana));
+        // As wide as the view itself wants each column, so that no text is cut short with "…".
+        for (int column = 0; column < MemberListView::kColumnCount; ++column)
+            QVERIFY(m_list->columnWidth(column) >= static_cast<QAbstractItemView*>(m_list)->sizeHintForColumn(column));
+        QCOMPARE(m_list->columnWidth(2), designed); // 回生: "2" is narrower than designed
+
+        m_list->header()->resizeSection(1, designed / 2); // dragged by the user
+        m_state.members[0].kana += longKana;
+        emit m_state.notifier->rosterChanged();
+        QCOMPARE(m_list->columnWidth(1), designed / 2);
+        QCOMPARE(m_list->userColumnWidths(), (QList<int>{0, designed / 2, 0, 0, 0, 0}));
+    }
+
+    // The window's size and place, the columns the user dragged and the file dialogs' last folder are kept from
+    // one window to the next, in the settings file the program names; without one nothing is kept.
+    void settingsKeptAcrossWindows() {
+        QTemporaryDir config;
+        const QString file = config.filePath(QStringLiteral("DanceEntry.conf"));
+        usersettings::use_file(file);
+        const auto forget = qScopeGuard([] { usersettings::use_file(QString()); });
+        setMembers(fourMembers());
+
+        startWindow();
+        const QSize designed = m_window->size();
+        m_window->resize(designed + QSize(300, 120));
+        m_window->move(m_window->pos() + QPoint(40, 30));
+        const QPoint place = m_window->pos();
+        m_list->header()->resizeSection(0, 222);
+        QVERIFY(m_window->close());
+        QVERIFY(QFile::exists(file));
+
+        startWindow();
+        QCOMPARE(m_window->size(), designed + QSize(300, 120));
+        QCOMPARE(m_window->pos(), place);
+        QCOMPARE(m_list->columnWidth(0), 222);
+
+        // The last folder: a file chosen in one dialog makes the next dialog without a folder of its own start there.
+        QtPrompter prompter;
+        const QString chosen = config.filePath(QStringLiteral("新入生.csv"));
+        QStringList folders;
+        for (const bool accept : {true, false}) {
+            bool done = false;
+            onTopLevel(
+                "cdg_file",
+                [&](QWidget* widget) {
+                    auto* dialog = static_cast<QFileDialog*>(widget);
+                    folders << dialog->directory().absolutePath();
+                    dialog->selectFile(chosen);
+                    // QFileDialog hides accept(); through QDialog it checks the chosen name as the button does.
+                    accept ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
+                },
+                &done);
+            const QString path = prompter.chooseFile({.title = QStringLiteral("メンバーCSV取り込み")});
+            QVERIFY(done);
+            QCOMPARE(path, accept ? chosen : QString());
+        }
+        QCOMPARE(folders.last(), QDir(config.path()).absolutePath());
+
+        // Without a settings file the window starts as designed.
+        usersettings::use_file(QString());
+        startWindow();
+        QCOMPARE(m_window->size(), designed);
     }
 };
 

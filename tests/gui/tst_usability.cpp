@@ -23,6 +23,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -108,9 +109,9 @@ private:
         QVERIFY(dialog);
         use(dialog);
     }
-    // The input widgets of `window` that a screen reader cannot name. A widget inside another one (the line of a
-    // combo box, the header of a list) is that one's part, and Qt names its own ("qt_...", such as the menu bar's
-    // overflow button).
+    // The input widgets of `window` that a screen reader cannot name. A widget inside another one (the header of
+    // a list) is that one's part, except the line of an editable combo box, which takes the keyboard focus and is
+    // spoken on its own; Qt names its own widgets ("qt_...", such as the menu bar's overflow button).
     static QStringList unnamedInputs(QWidget* window) {
         const auto isInput = [](const QWidget* w) {
             return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
@@ -119,9 +120,12 @@ private:
         };
         QStringList unnamed;
         for (QWidget* widget : window->findChildren<QWidget*>()) {
+            const auto* box = qobject_cast<const QComboBox*>(widget->parentWidget());
             bool part = false;
             for (QWidget* p = widget->parentWidget(); p && p != window; p = p->parentWidget())
                 part = part || isInput(p);
+            if (box && box->isEditable() && widget == box->lineEdit())
+                part = false;
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
             if (isInput(widget) && !part && !widget->objectName().startsWith(u"qt_"_s) &&
                 (!face || face->text(QAccessible::Name).trimmed().isEmpty()))
@@ -496,6 +500,37 @@ private slots:
         QCOMPARE(grid->currentIndex().column(), 3);
         QVERIFY(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
         QVERIFY(!m_window->entryDialog());
+    }
+
+    // A member entered twice for one dance: No makes the first couple involved current and opens nothing; Yes goes
+    // on, and an empty competition list says once, before the dialog, where the names come from.
+    void conflictAndEmptyCompetitionList() {
+        const QList<MemberRecord>& m = m_state.members;
+        CoupleGridView* grid = startWindow({couple(30, m[0], {m[2]}, {u"Q"_s}), couple(12, m[0], {m[1]}, {u"W"_s}),
+                                            couple(5, m[0], {m[1]}, {u"TW"_s})});
+        grid->setCurrentCell(1, 3); // couple 5 is on row 1, 12 on row 2, 30 on row 3
+        grid->setCurrentCell(3, 3);
+        QTest::mouseClick(child<QPushButton>(m_window.get(), "cmdEntry"), Qt::LeftButton);
+        QCOMPARE(m_prompter.questions().size(), 1);
+        const QString question = m_prompter.questions().first();
+        QVERIFY2(question.contains(u"佐藤（さとう） ワルツ (W): 背番号 5, 12"_s), qPrintable(question));
+        QVERIFY2(question.contains(u"山田（やまだ） ワルツ (W): 背番号 5, 12"_s), qPrintable(question));
+        QCOMPARE(m_prompter.shown().first().icon, Prompter::Icon::Exclamation);
+        QCOMPARE(grid->currentIndex().row(), 1);
+        QVERIFY(!m_window->entryDialog());
+        QVERIFY(m_prompter.messages().isEmpty());
+
+        for (int press = 0; press < 2; ++press) { // the second press finds the dialog open
+            m_prompter.setNextAnswer(true);
+            QTest::mouseClick(child<QPushButton>(m_window.get(), "cmdEntry"), Qt::LeftButton);
+            QVERIFY(m_window->entryDialog() && m_window->entryDialog()->isVisible());
+        }
+        QCOMPARE(m_prompter.messages().size(), 1);
+        const QString note = m_prompter.messages().first();
+        QVERIFY(note.contains(u"Gamename.txt"_s));
+        QVERIFY(note.contains(QDir::toNativeSeparators(QDir::cleanPath(m_state.appFolder))));
+        QVERIFY(note.contains(u"ヘルプ → データフォルダを開く"_s));
+        QCOMPARE(m_prompter.questions().size(), 3);
     }
 };
 

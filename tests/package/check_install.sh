@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the build tree into DESTDIR with the prefix /usr, as the Debian package does, and checks the result:
 # exactly the expected files, the programs executable, the menu entry pointing at an installed program and icon,
-# the desktop entry and AppStream metadata valid, the 256 px icon really 256 px, the manual pages clean.
+# the desktop entry and AppStream metadata valid, the 256 px icon really 256 px, the type of entry files valid and
+# known to the menu entry, the manual pages clean.
 # Usage: check_install.sh CMAKE BUILD_DIR DESTDIR
 set -eu
 cmake=$1
@@ -11,6 +12,7 @@ app_id=io.github.danceentry.DanceEntry
 desktop=usr/share/applications/$app_id.desktop
 metainfo=usr/share/metainfo/$app_id.metainfo.xml
 png=usr/share/icons/hicolor/256x256/apps/$app_id.png
+mime=usr/share/mime/packages/$app_id.xml
 
 failures=0
 fail() {
@@ -28,6 +30,7 @@ $desktop
 $metainfo
 usr/share/icons/hicolor/scalable/apps/$app_id.svg
 $png
+$mime
 usr/share/man/man1/danceentry.1.gz
 usr/share/man/man1/danceentry-tool.1.gz
 usr/share/doc/danceentry/LICENSE
@@ -65,6 +68,26 @@ for binary in $(sed -n 's|.*<binary>\(.*\)</binary>.*|\1|p' "$root/$metainfo"); 
 done
 
 file -b "$root/$png" | grep -q '^PNG image data, 256 x 256,' || fail "$png is not a 256 x 256 PNG"
+
+# The type of entry files: well-formed, taken by update-mime-database (which builds a database beside the installed
+# tree, not the system's) with *.ent above the XML entity type that also claims it, its comments in English and
+# Japanese, an installed icon, and named by the menu entry.
+mimetype=application/x-danceentry-entry
+xmllint --noout "$root/$mime" || fail "xmllint rejects $mime"
+mimedb="$lists/mime"
+mkdir -p "$mimedb/packages"
+cp "$root/$mime" "$mimedb/packages/"
+if ! messages=$(XDG_DATA_HOME=$lists update-mime-database "$mimedb" 2>&1) || [ -n "$messages" ]; then
+    fail "update-mime-database rejects $mime: $messages"
+fi
+[ -f "$mimedb/$mimetype.xml" ] || fail "update-mime-database made no $mimetype from $mime"
+grep -q "^60:$mimetype:\*\.ent\$" "$mimedb/globs2" 2>/dev/null || fail "*.ent is not $mimetype with weight 60"
+grep -q '<comment>DanceEntry entry file</comment>' "$root/$mime" || fail "$mime has no English comment"
+grep -q '<comment xml:lang="ja">DanceEntry エントリーファイル</comment>' "$root/$mime" ||
+    fail "$mime has no Japanese comment"
+mimeicon=$(sed -n 's/.*<icon name="\([^"]*\)".*/\1/p' "$root/$mime")
+[ "$mimeicon" = "$icon" ] || fail "$mime shows the icon '$mimeicon', not the program's '$icon'"
+grep -q "^MimeType=.*$mimetype;" "$root/$desktop" || fail "$desktop does not name $mimetype in MimeType="
 
 # The manual pages are read as man-db reads them; groff's warnings mean a page that renders wrongly.
 for page in "$root"/usr/share/man/man1/*.1.gz; do

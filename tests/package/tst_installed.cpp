@@ -77,6 +77,8 @@ private slots:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("HOME"), at(QStringLiteral("home")));
         environment.remove(QStringLiteral("XDG_DATA_HOME"));
+        // What the program keeps for the user goes under the temporary home too, never into the tester's.
+        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
         if (xdgDataHome != QLatin1String("-"))
             environment.insert(QStringLiteral("XDG_DATA_HOME"), at(xdgDataHome));
         environment.insert(QStringLiteral("DANCEENTRY_TEST_UNIVERSITY"), QStringLiteral("蒼嶺大学"));

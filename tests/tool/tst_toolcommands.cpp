@@ -51,6 +51,7 @@ class TestToolCommands : public QObject {
     QString m_broken;  // cut short
     QString m_members; // member.dat
     QString m_uni;     // uniinf.dat
+    QString m_twice;   // passes, but one partner dances Walts in two couples of one event
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
@@ -91,6 +92,13 @@ private slots:
                               {QStringLiteral("WT"), QStringLiteral("QT")});
         writeEntry(m_bad, {c9, c8, c7}, university(QStringLiteral("B大学"), QStringLiteral("春の大会")));
 
+        m_twice = path(QStringLiteral("twice.ent"));
+        const MemberRecord hanako = partner(QStringLiteral("花子"), QStringLiteral("はなこ"), 1);
+        writeEntry(m_twice,
+                   {testfiles::couple(21, leader(QStringLiteral("一郎"), {}, 1), {hanako}, {QStringLiteral("W")}),
+                    testfiles::couple(14, leader(QStringLiteral("次郎"), {}, 1), {hanako}, {QStringLiteral("TW")})},
+                   university(QStringLiteral("D大学"), QStringLiteral("春の大会")));
+
         writeEntry(m_empty, {}, university(QStringLiteral("C大学"), QStringLiteral("秋の大会")));
         testfiles::writeBytes(m_broken, testfiles::readBytes(m_good).left(40));
 
@@ -129,6 +137,8 @@ private slots:
         QTest::newRow("unknown encoding")
             << QStringList{QStringLiteral("csv"), x, QStringLiteral("--encoding"), QStringLiteral("latin1")} << 64
             << QString() << QStringLiteral("latin1");
+        QTest::newRow("--strict on show") << QStringList{QStringLiteral("show"), QStringLiteral("--strict"), x} << 64
+                                          << QString() << QStringLiteral("--strict");
         QTest::newRow("-o without value")
             << QStringList{QStringLiteral("csv"), x, QStringLiteral("-o")} << 64 << QString() << QStringLiteral("-o");
         QTest::newRow("two outputs") << QStringList{QStringLiteral("csv"), x, QStringLiteral("-o"),
@@ -291,6 +301,20 @@ private slots:
         QVERIFY(runTool({QStringLiteral("show"), m_dir.path()}).errText().contains(QStringLiteral("フォルダー")));
     }
 
+    // Gamename.txt is known by its name in any letter case and listed as the program's list offers it.
+    void showGameNames() {
+        const QString names = path(QStringLiteral("GAMENAME.TXT"));
+        testfiles::writeBytes(names, QStringLiteral("2\n春の大会\n秋の部内戦\n冬\n").toUtf8());
+        const ToolRun run = runTool({QStringLiteral("show"), names});
+        QCOMPARE(run.status, 0);
+        const QStringList lines = run.outText().split(QLatin1Char('\n'));
+        QVERIFY(lines.first().contains(QStringLiteral("試合名ファイル")));
+        QVERIFY(lines.contains(QStringLiteral("出場試合名数 : 2")));
+        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^[12] +"))),
+                 (QStringList{QStringLiteral("1     春の大会"), QStringLiteral("2     秋の部内戦")}));
+        QVERIFY(!run.outText().contains(QStringLiteral("冬")));
+    }
+
     void check_data() {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<int>("status");
@@ -307,6 +331,15 @@ private slots:
             << QStringList{m_good + QStringLiteral(": ok"), m_broken + QStringLiteral(": 読み込めませんでした。"),
                            m_bad + QStringLiteral(": 背番号9: ") + kShared,
                            m_bad + QStringLiteral(": 背番号7: ") + kNoDance};
+        // A member entered twice for one dance is a warning: the exit status stays 0 unless --strict.
+        const QString warning =
+            QStringLiteral("警告: ") + m_twice + QStringLiteral(": 花子（はなこ） ワルツ (W): 背番号 14, 21");
+        QTest::newRow("warning") << QStringList{m_twice, m_good} << 0
+                                 << QStringList{warning, m_good + QStringLiteral(": ok")};
+        QTest::newRow("warning, strict") << QStringList{QStringLiteral("--strict"), m_twice, m_good} << 1
+                                         << QStringList{warning, m_good + QStringLiteral(": ok")};
+        QTest::newRow("strict without warnings")
+            << QStringList{m_good, QStringLiteral("--strict")} << 0 << QStringList{m_good + QStringLiteral(": ok")};
         QTest::newRow("missing") << QStringList{path(QStringLiteral("none.ent")), m_good} << 2
                                  << QStringList{path(QStringLiteral("none.ent")) +
                                                     QStringLiteral(": 読み込めませんでした。"),

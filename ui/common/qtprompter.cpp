@@ -1,10 +1,12 @@
 #include "qtprompter.h"
 
 #include "textcheck.h"
+#include "usersettings.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -67,7 +69,15 @@ QString QtPrompter::inputText(const QString& title, const QString& prompt, const
 }
 
 QString QtPrompter::chooseFile(const FileRequest& request) {
-    QFileDialog dialog(dialogParent(), request.title, request.initialFolder, qt_name_filters(request.filter));
+    // A dialog without a folder of its own starts where the user last chose a file, if that folder is still there.
+    const std::unique_ptr<QSettings> settings = usersettings::open();
+    QString folder = request.initialFolder;
+    if (folder.isEmpty() && settings) {
+        const QString last = settings->value(QLatin1String(usersettings::kLastFolder)).toString();
+        if (!last.isEmpty() && QFileInfo(last).isDir())
+            folder = last;
+    }
+    QFileDialog dialog(dialogParent(), request.title, folder, qt_name_filters(request.filter));
     dialog.setObjectName(QStringLiteral("cdg_file"));
     dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(request.open ? QFileDialog::AnyFile : QFileDialog::AnyFile);
@@ -84,7 +94,10 @@ QString QtPrompter::chooseFile(const FileRequest& request) {
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (settings)
+        settings->setValue(QLatin1String(usersettings::kLastFolder), QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
 bool QtPrompter::showFolder(const QString& folder) {

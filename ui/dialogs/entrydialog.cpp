@@ -107,6 +107,10 @@ EntryDialog::Mode EntryDialog::mode() const {
     return m_mode;
 }
 
+int EntryDialog::gameNameCount() const {
+    return m_gameNameBox->count();
+}
+
 void EntryDialog::loadGameNames() {
     QStringList names;
     const qint32 count = read_game_names(m_state.gameNamesPath(), names);

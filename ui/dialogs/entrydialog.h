@@ -45,6 +45,8 @@ public:
     void start_entry();
 
     Mode mode() const;
+    // How many competition names the list offers (those of Gamename.txt, read when the dialog was made).
+    int gameNameCount() const;
 
 signals:
     // Emitted after a completed export (the entry then counts as saved).

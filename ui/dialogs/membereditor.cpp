@@ -2,6 +2,7 @@
 
 #include "dialogsupport.h"
 #include "japanesefont.h"
+#include "vocabulary.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -53,6 +54,8 @@ MemberEditor::MemberEditor(AppState& state, Prompter& prompter, QWidget* parent)
     m_yearBox->setEditable(true);
     m_yearBox->setInsertPolicy(QComboBox::NoInsert);
     m_yearBox->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
+    // The line typed into is a widget of its own, which a screen reader names apart from the box.
+    m_yearBox->lineEdit()->setAccessibleName(QStringLiteral("回生"));
     place(m_yearBox, 6180, 90, 765, 300);
 
     m_leaderOption = new QRadioButton(QStringLiteral("Leader"), this);
@@ -62,6 +65,8 @@ MemberEditor::MemberEditor(AppState& state, Prompter& prompter, QWidget* parent)
     m_partnerOption->setObjectName(QStringLiteral("opt_partner"));
     place_growing(m_partnerOption, 6180, 525, 885, 195);
     m_leaderOption->setChecked(true);
+    m_leaderOption->setToolTip(role_meaning(0));
+    m_partnerOption->setToolTip(role_meaning(1));
 
     m_okButton = new QPushButton(QStringLiteral("決定"), this);
     m_okButton->setObjectName(QStringLiteral("cmd_ok"));

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -71,6 +72,14 @@ MemberImportDialog::MemberImportDialog(AppState& state, QList<ImportCandidate> c
     buttons->addWidget(m_importButton, 0, Qt::AlignBottom);
     buttons->addWidget(m_cancelButton, 0, Qt::AlignBottom);
     auto* layout = new QVBoxLayout(this);
+    // Why nothing can be imported, when the whole table was read without knowing its columns.
+    const QString note = import_note(m_candidates);
+    if (!note.isEmpty()) {
+        auto* noteLabel = named(new QLabel(note, this), "lbl_import_note");
+        noteLabel->setWordWrap(true);
+        noteLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(noteLabel);
+    }
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
 

@@ -17,6 +17,7 @@ class QTableWidget;
 // | objectName         | member              | what it is                                            |
 // |--------------------|---------------------|-------------------------------------------------------|
 // | frm_member_import  | this                | the dialog                                            |
+// | lbl_import_note    | (label)             | why no row can be imported, when no header was found  |
 // | grd_import         | m_table             | every row: 名前 かな 回生 学部 出身高校 役割 状態     |
 // | fra_import_role    | (group box)         | the role of rows without one                          |
 // | opt_import_leader  | m_leaderOption      | Leader (checked at start)                             |

@@ -49,6 +49,11 @@ QVariant CoupleGridModel::data(const QModelIndex& index, int role) const {
         if (row == 0)
             return QBrush(QColor(255, 255, 255));
         return {};
+    case Qt::ToolTipRole:
+        // The English titles are kept as they are; their meaning shows when the pointer rests on them.
+        if (row == 0)
+            return couple_grid_title_tips().value(column);
+        return {};
     default:
         return {};
     }

@@ -7,6 +7,7 @@
 #include "entrycheck.h"
 #include "entrycommands.h"
 #include "entrydialog.h"
+#include "export.h"
 #include "membereditor.h"
 #include "memberimport.h"
 #include "memberimportdialog.h"
@@ -112,13 +113,19 @@ void MainWindow::deleteRecords() {
 
 void MainWindow::exportEntry() {
     qint32 failedCouple = -1;
-    if (!check_entry(m_state, m_prompter, &failedCouple)) {
-        // The couple to mend becomes the grid's current row.
+    // The couple to mend becomes the grid's current row: the one that breaks a rule, or, when the user chooses
+    // not to export a member entered twice for one dance, the first couple involved.
+    if (!check_entry(m_state, m_prompter, &failedCouple) ||
+        !confirm_entry_conflicts(m_state, m_prompter, &failedCouple)) {
         m_coupleGrid->showCouple(failedCouple);
         return;
     }
-    if (!m_entryDialog)
+    const bool fresh = !m_entryDialog;
+    if (fresh)
         m_entryDialog = new EntryDialog(m_state, m_prompter, this);
+    // Once per export, before the dialog shows its empty list: where the competition names come from.
+    if (fresh && m_entryDialog->gameNameCount() == 0)
+        m_prompter.showMessage(game_names_missing_message(m_state.appFolder), Prompter::Icon::Information);
     m_entryDialog->start_entry();
 }
 

@@ -9,6 +9,7 @@
 #include "memberlistview.h"
 #include "printcommands.h"
 #include "twips.h"
+#include "usersettings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -192,8 +193,35 @@ void MainWindow::start_main() {
 
     // The client area becomes exactly as wide as the member list's columns; the height stays as designed.
     resize(columnsWidth, menuBar()->sizeHint().height() + designClient.height());
+    // Then what the user arranged at an earlier start, when the program keeps it.
+    restoreUserSettings();
     show();
     switch_view();
+}
+
+void MainWindow::restoreUserSettings() {
+    const std::unique_ptr<QSettings> settings = usersettings::open();
+    if (!settings)
+        return;
+    const QVariantList widths = settings->value(QLatin1String(usersettings::kMemberColumnWidths)).toList();
+    QList<int> userWidths;
+    for (const QVariant& width : widths)
+        userWidths << width.toInt();
+    m_memberList->setUserColumnWidths(userWidths);
+    const QByteArray geometry = settings->value(QLatin1String(usersettings::kMainWindowGeometry)).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+}
+
+void MainWindow::saveUserSettings() const {
+    const std::unique_ptr<QSettings> settings = usersettings::open();
+    if (!settings)
+        return;
+    settings->setValue(QLatin1String(usersettings::kMainWindowGeometry), saveGeometry());
+    QVariantList widths;
+    for (int width : m_memberList->userColumnWidths())
+        widths << width;
+    settings->setValue(QLatin1String(usersettings::kMemberColumnWidths), widths);
 }
 
 void MainWindow::layoutButtonRow() {
@@ -343,6 +371,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     m_closing = true;
+    saveUserSettings();
     QList<QPointer<QWidget>> others;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget != this && widget->isVisible())

@@ -112,6 +112,9 @@ private:
     void showCouples();
     // Widens the window (never narrows it, and only within the screen) so that every grid column is in view.
     void widenToShowTheGrid();
+    // The window's size and place and the member list's column widths, kept between starts (usersettings.h).
+    void restoreUserSettings();
+    void saveUserSettings() const;
 
     void addRecord();
     void deleteRecords();

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+
+#include <memory>
+
+// What the program keeps for the user between starts: the main window's size and place, the member list's
+// column widths and the folder the file dialogs last showed. They live in an INI file in the per-user
+// configuration folder, never in the data folder, which belongs to the club and may be shared.
+//
+// Nothing is kept until the program names the file at start (use_file): windows built by tests, benchmarks and
+// other programs neither read nor write the user's configuration. Without the file every window starts as
+// designed.
+namespace usersettings {
+
+// $XDG_CONFIG_HOME/DanceEntry/DanceEntry.conf, by default ~/.config/DanceEntry/DanceEntry.conf (in Qt's test
+// mode a folder of its own). Empty when the system names no configuration folder.
+QString default_file();
+
+// Keeps the settings in `file` from now on; an empty text keeps nothing.
+void use_file(const QString& file);
+
+// The settings, or null while nothing is kept.
+std::unique_ptr<QSettings> open();
+
+// The keys.
+inline constexpr char kMainWindowGeometry[] = "MainWindow/geometry";
+inline constexpr char kMemberColumnWidths[] = "MemberList/columnWidths";
+inline constexpr char kLastFolder[] = "FileDialog/lastFolder";
+
+} // namespace usersettings
