@@ -31,7 +31,9 @@ bool ask_save_changes(AppState& state, bool onlyEntry, Prompter& prompter) {
     const auto askAndSave = [&](bool& changed, const QString& question, const QString& path, auto write) {
         if (!changed)
             return;
-        if (prompter.askYesNo(question, Prompter::Icon::Information) && !save_data_file(state, path, write, prompter)) {
+        // No gives up the changes: only a button answers, never Escape or the close button.
+        if (prompter.askYesNoUntilAnswered(question, Prompter::Icon::Information) &&
+            !save_data_file(state, path, write, prompter)) {
             saved = false;
             return;
         }

@@ -196,6 +196,40 @@ private slots:
         install_qt_translation();
     }
 
+    // Escape and the close button answer No to a question (nothing is deleted or overwritten), but not to the
+    // save questions, whose No gives up the changes: those wait for はい or いいえ.
+    void escapeOnQuestions_data() {
+        QTest::addColumn<bool>("saveQuestion");
+        QTest::newRow("save question") << true;
+        QTest::newRow("other question") << false;
+    }
+    void escapeOnQuestions() {
+        QFETCH(bool, saveQuestion);
+        bool openAfterEscape = false;
+        bool openAfterClose = false;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            timer.stop();
+            QTest::keyClick(box, Qt::Key_Escape);
+            openAfterEscape = box->isVisible();
+            box->close();
+            openAfterClose = box->isVisible();
+            if (openAfterClose)
+                box->button(QMessageBox::Yes)->click();
+        });
+        timer.start(20);
+        QtPrompter prompter;
+        const QString text = QStringLiteral("現在のメンバーデータを保存します。よろしいですか？");
+        const bool yes = saveQuestion ? prompter.askYesNoUntilAnswered(text, Prompter::Icon::Information)
+                                      : prompter.askYesNo(text, Prompter::Icon::Information);
+        QCOMPARE(openAfterEscape, saveQuestion);
+        QCOMPARE(openAfterClose, saveQuestion);
+        QCOMPARE(yes, saveQuestion);
+    }
+
     void fileMenuShortcuts_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QKeySequence>("keys");

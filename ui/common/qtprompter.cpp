@@ -3,10 +3,12 @@
 #include "textcheck.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTreeView>
 #include <QUrl>
@@ -27,6 +29,38 @@ QMessageBox::Icon boxIcon(Prompter::Icon icon) {
     }
     return QMessageBox::Information;
 }
+
+// A message box that only its buttons close. QMessageBox gives Escape and the close button to its No button;
+// here both are refused until a button is pressed.
+class AnswerRequiredBox : public QMessageBox {
+public:
+    AnswerRequiredBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons, QWidget* parent)
+        : QMessageBox(icon, title, text, buttons, parent,
+                      Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (!clickedButton()) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+};
+
+// Asks in `box`, Yes preselected (Enter answers Yes, as the designed questions do).
+bool askInBox(QMessageBox& box) {
+    box.setObjectName(QStringLiteral("msg_box"));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
 } // namespace
 
 QString QtPrompter::applicationTitle() {
@@ -42,9 +76,13 @@ void QtPrompter::showMessage(const QString& text, Icon icon) {
 bool QtPrompter::askYesNo(const QString& text, Icon icon) {
     QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::Yes | QMessageBox::No,
                     dialogParent());
-    box.setObjectName(QStringLiteral("msg_box"));
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return askInBox(box);
+}
+
+bool QtPrompter::askYesNoUntilAnswered(const QString& text, Icon icon) {
+    AnswerRequiredBox box(boxIcon(icon), applicationTitle(), lines_for_display(text),
+                          QMessageBox::Yes | QMessageBox::No, dialogParent());
+    return askInBox(box);
 }
 
 QString QtPrompter::inputText(const QString& title, const QString& prompt, const QString& proposed) {
