@@ -1,6 +1,7 @@
 // The main window: controls and menus, layout, view switch and enabling, the file menu, closing with the
-// save prompts, and the two option-menu commands.
+// save prompts, the two option-menu commands, and undo and redo.
 
+#include "coupleeditor.h"
 #include "cp932.h"
 #include "datafiles.h"
 #include "guitest.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -41,6 +43,21 @@ private:
         m_prompter.setNextInput(name);
         action("mnu_new_entry")->trigger();
     }
+    // The main window with the entry t.ent of one couple, in the couple view, active for the keyboard.
+    CoupleGridView* startInCoupleView() {
+        m_state.couples = {testfiles::couple(7, m_state.members[0], {m_state.members[1]}, {QStringLiteral("W")})};
+        m_state.coupleCount = 1;
+        m_state.entryFileName = QStringLiteral("t.ent");
+        startWindow();
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        activate();
+        return m_window->coupleGrid();
+    }
+    void activate() {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void press(const char* keys) { QTest::keySequence(m_window.get(), QKeySequence(QString::fromLatin1(keys))); }
 
 private slots:
     void init() {
@@ -84,8 +101,15 @@ private slots:
         QVERIFY(file && option);
         QCOMPARE(file->title(), QStringLiteral("ファイル"));
         QCOMPARE(option->title(), QStringLiteral("オプション"));
-        QCOMPARE(m_window->menuBar()->actions().size(), 3); // ファイル, オプション, ヘルプ
-        QCOMPARE(m_window->menuBar()->actions().at(0), file->menuAction());
+        QStringList menus;
+        for (const QAction* menu : m_window->menuBar()->actions())
+            menus << menu->menu()->objectName() + QLatin1Char(':') + menu->text();
+        QCOMPARE(menus, QStringList({QStringLiteral("mnu_file:ファイル"), QStringLiteral("mnu_edit:編集"),
+                                     QStringLiteral("mnu_option:オプション"), QStringLiteral("mnu_help:ヘルプ")}));
+        QStringList editEntries;
+        for (const QAction* entry : child<QMenu>(m_window.get(), "mnu_edit")->actions())
+            editEntries << entry->objectName() + QLatin1Char(':') + entry->text();
+        QCOMPARE(editEntries, QStringList({QStringLiteral("mnu_undo:元に戻す"), QStringLiteral("mnu_redo:やり直し")}));
 
         const QStringList fileNames =
             QStringLiteral("mnu_new_entry mnu_open_ently mnu_tmp mnu_save_entry mnu_save_change_filename mnu_tmp2 "
@@ -409,6 +433,105 @@ private slots:
     }
 
     // The program's "description|pattern|" filters as Qt's file dialog takes them.
+    // ---- undo and redo ----
+
+    // Deleting two selected members is one step, which the edit menu names; Ctrl+Z brings both back at their
+    // places and either redo key deletes them again. Neither touches a file; both mark the roster changed.
+    void undoAndRedoADeletion_data() {
+        QTest::addColumn<QString>("redoKeys");
+        QTest::newRow("Ctrl+Y") << "Ctrl+Y";
+        QTest::newRow("Ctrl+Shift+Z") << "Ctrl+Shift+Z";
+    }
+    void undoAndRedoADeletion() {
+        QFETCH(QString, redoKeys);
+        startWindow();
+        activate();
+        QAction* undo = action("mnu_undo");
+        QAction* redo = action("mnu_redo");
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        const QList<MemberRecord> before = m_state.members;
+        m_window->memberList()->selectAll();
+        m_prompter.setNextAnswer(true);
+        QTest::mouseClick(child<QPushButton>(m_window.get(), "cmd_del"), Qt::LeftButton);
+        QCOMPARE(m_state.memberCount, 0);
+        QCOMPARE(undo->text(), QStringLiteral("元に戻す メンバー削除"));
+        QVERIFY(undo->isEnabled());
+
+        m_state.membersChanged = false;
+        press("Ctrl+Z");
+        QCOMPARE(m_state.members, before);
+        QCOMPARE(m_state.memberCount, 2);
+        QCOMPARE(listedNames(m_window->memberList()), (QStringList{QStringLiteral("山田"), QStringLiteral("佐藤")}));
+        QCOMPARE(m_window->windowTitle(), memberCaption(2));
+        QVERIFY(m_state.membersChanged);
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("元に戻す"));
+        QCOMPARE(redo->text(), QStringLiteral("やり直し メンバー削除"));
+
+        press(qPrintable(redoKeys));
+        QCOMPARE(m_state.memberCount, 0);
+        QCOMPARE(m_window->windowTitle(), memberCaption(0));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
+    }
+
+    // A click on a dance, Reguler or MorL cell is one step of the entry, undone by Ctrl+Z. The edit menu acts on
+    // the history of the view on screen, and another entry file ends the entry's history.
+    void undoAGridClick_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("step");
+        QTest::newRow("dance") << 4 << QStringLiteral("種目の切り替え");
+        QTest::newRow("Reguler") << 11 << QStringLiteral("Reguler の切り替え");
+        QTest::newRow("MorL") << 12 << QStringLiteral("MorL の切り替え");
+    }
+    void undoAGridClick() {
+        QFETCH(int, column);
+        QFETCH(QString, step);
+        CoupleGridView* grid = startInCoupleView();
+        const QList<CoupleRecord> before = m_state.couples;
+        const QString shown = cell(grid, 1, column);
+        clickCell(grid, 1, column);
+        QVERIFY(m_state.couples != before);
+        QCOMPARE(action("mnu_undo")->text(), QStringLiteral("元に戻す ") + step);
+
+        m_state.entryChanged = false;
+        press("Ctrl+Z");
+        QCOMPARE(m_state.couples, before);
+        QCOMPARE(cell(grid, 1, column), shown);
+        QVERIFY(m_state.entryChanged);
+        QCOMPARE(action("mnu_redo")->text(), QStringLiteral("やり直し ") + step);
+
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optMember"), Qt::LeftButton);
+        QVERIFY(!action("mnu_redo")->isEnabled()); // the roster has no step
+        QCOMPARE(action("mnu_redo")->text(), QStringLiteral("やり直し"));
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        QVERIFY(action("mnu_redo")->isEnabled());
+
+        m_prompter.setNextAnswer(false); // the entry is not saved
+        newEntry(QStringLiteral("次の大会"));
+        QVERIFY(!action("mnu_redo")->isEnabled());
+        QVERIFY(!action("mnu_undo")->isEnabled());
+    }
+
+    // An open couple editor whose couple an undo changes closes without storing, as after any other change.
+    void undoClosesTheEditorOfAChangedCouple() {
+        CoupleGridView* grid = startInCoupleView();
+        doubleClickCell(grid, 1, 0);
+        CoupleEditor* editor = m_window->coupleEditor();
+        QVERIFY(editor && editor->isVisible());
+        child<QLineEdit>(editor, "txt_pnum")->setText(QStringLiteral("9"));
+        QTest::mouseClick(child<QPushButton>(editor, "cmd_OK"), Qt::LeftButton);
+        QCOMPARE(m_state.couples[0].backNumber, 9);
+        QCOMPARE(action("mnu_undo")->text(), QStringLiteral("元に戻す カップル変更"));
+
+        doubleClickCell(grid, 1, 0);
+        QVERIFY(editor->isVisible());
+        activate();
+        press("Ctrl+Z");
+        QCOMPARE(m_state.couples[0].backNumber, 7);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(m_prompter.messages().size(), 1);
+    }
+
     void nameFilters_data() {
         QTest::addColumn<QString>("bar");
         QTest::addColumn<QString>("qt");
