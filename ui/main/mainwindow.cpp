@@ -7,6 +7,7 @@
 #include "japanesefont.h"
 #include "membereditor.h"
 #include "memberlistview.h"
+#include "menubarkeys.h"
 #include "twips.h"
 #include "undohistory.h"
 
@@ -52,6 +53,7 @@ MainWindow::MainWindow(AppState& state, Prompter& prompter, QWidget* parent)
     createControls();
     createMenus();
     addShortcuts();
+    enable_menu_bar_keys(this);
 
     connect(m_addButton, &QPushButton::clicked, this, &MainWindow::addRecord);
     connect(m_deleteButton, &QPushButton::clicked, this, &MainWindow::deleteRecords);
