@@ -7,14 +7,29 @@
 #include <QProxyStyle>
 #include <QShortcut>
 #include <QStyleFactory>
+#include <QStyleOptionMenuItem>
 
 namespace {
 
 // The application's style, except that the menu bar answers Alt alone (Qt's own keyboard mode of the menu bar,
-// which Fusion and the other Linux styles leave off).
+// which Fusion and the other Linux styles leave off) and shows where the keyboard is in it.
 class MenuBarKeysStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        // The menu bar has the focus only in its keyboard mode. Fusion highlights a menu's caption only while the
+        // menu is open; the current one is drawn so here too.
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && widget && widget->hasFocus() && (item->state & State_Selected)) {
+            QStyleOptionMenuItem current = *item;
+            current.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &current, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
 
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
