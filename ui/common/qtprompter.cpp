@@ -35,8 +35,10 @@ QMessageBox::Icon boxIcon(Prompter::Icon icon) {
 class AnswerRequiredBox : public QMessageBox {
 public:
     AnswerRequiredBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons, QWidget* parent)
-        : QMessageBox(icon, title, text, buttons, parent,
-                      Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {}
+        : QMessageBox(icon, title, text, buttons, parent) {
+        // QMessageBox always adds the close button; a title alone leaves it out where the window manager obeys.
+        setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
