@@ -1,7 +1,6 @@
 // The main window: controls and menus, layout, view switch and enabling, the file menu, closing with the
 // save prompts, the two option-menu commands, and undo and redo.
 
-#include "coupleeditor.h"
 #include "cp932.h"
 #include "datafiles.h"
 #include "guitest.h"
@@ -13,7 +12,6 @@
 
 #include <QAction>
 #include <QFile>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -104,12 +102,10 @@ private slots:
         QStringList menus;
         for (const QAction* menu : m_window->menuBar()->actions())
             menus << menu->menu()->objectName() + QLatin1Char(':') + menu->text();
-        QCOMPARE(menus, QStringList({QStringLiteral("mnu_file:ファイル"), QStringLiteral("mnu_edit:編集"),
-                                     QStringLiteral("mnu_option:オプション"), QStringLiteral("mnu_help:ヘルプ")}));
-        QStringList editEntries;
-        for (const QAction* entry : child<QMenu>(m_window.get(), "mnu_edit")->actions())
-            editEntries << entry->objectName() + QLatin1Char(':') + entry->text();
-        QCOMPARE(editEntries, QStringList({QStringLiteral("mnu_undo:元に戻す"), QStringLiteral("mnu_redo:やり直し")}));
+        QCOMPARE(menus.join(u' '),
+                 QStringLiteral("mnu_file:ファイル mnu_edit:編集 mnu_option:オプション mnu_help:ヘルプ"));
+        QCOMPARE(child<QMenu>(m_window.get(), "mnu_edit")->actions(),
+                 (QList<QAction*>{action("mnu_undo"), action("mnu_redo")}));
 
         const QStringList fileNames =
             QStringLiteral("mnu_new_entry mnu_open_ently mnu_tmp mnu_save_entry mnu_save_change_filename mnu_tmp2 "
@@ -435,101 +431,63 @@ private slots:
     // The program's "description|pattern|" filters as Qt's file dialog takes them.
     // ---- undo and redo ----
 
-    // Deleting two selected members is one step, which the edit menu names; Ctrl+Z brings both back at their
-    // places and either redo key deletes them again. Neither touches a file; both mark the roster changed.
-    void undoAndRedoADeletion_data() {
-        QTest::addColumn<QString>("redoKeys");
-        QTest::newRow("Ctrl+Y") << "Ctrl+Y";
-        QTest::newRow("Ctrl+Shift+Z") << "Ctrl+Shift+Z";
-    }
-    void undoAndRedoADeletion() {
-        QFETCH(QString, redoKeys);
-        startWindow();
-        activate();
-        QAction* undo = action("mnu_undo");
-        QAction* redo = action("mnu_redo");
-        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
-        const QList<MemberRecord> before = m_state.members;
-        m_window->memberList()->selectAll();
-        m_prompter.setNextAnswer(true);
-        QTest::mouseClick(child<QPushButton>(m_window.get(), "cmd_del"), Qt::LeftButton);
-        QCOMPARE(m_state.memberCount, 0);
-        QCOMPARE(undo->text(), QStringLiteral("元に戻す メンバー削除"));
-        QVERIFY(undo->isEnabled());
-
-        m_state.membersChanged = false;
-        press("Ctrl+Z");
-        QCOMPARE(m_state.members, before);
-        QCOMPARE(m_state.memberCount, 2);
-        QCOMPARE(listedNames(m_window->memberList()), (QStringList{QStringLiteral("山田"), QStringLiteral("佐藤")}));
-        QCOMPARE(m_window->windowTitle(), memberCaption(2));
-        QVERIFY(m_state.membersChanged);
-        QVERIFY(!undo->isEnabled());
-        QCOMPARE(undo->text(), QStringLiteral("元に戻す"));
-        QCOMPARE(redo->text(), QStringLiteral("やり直し メンバー削除"));
-
-        press(qPrintable(redoKeys));
-        QCOMPARE(m_state.memberCount, 0);
-        QCOMPARE(m_window->windowTitle(), memberCaption(0));
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
-    }
-
-    // A click on a dance, Reguler or MorL cell is one step of the entry, undone by Ctrl+Z. The edit menu acts on
-    // the history of the view on screen, and another entry file ends the entry's history.
-    void undoAGridClick_data() {
-        QTest::addColumn<int>("column");
+    // One step each, named by the edit menu: Ctrl+Z puts back what the view showed and marks the data changed,
+    // either redo key does the edit again. The menu acts on the view on screen; another entry file ends the
+    // entry's history.
+    void undoAndRedo_data() {
+        QTest::addColumn<int>("column"); // the grid cell clicked; -1: both members deleted in the member view
         QTest::addColumn<QString>("step");
-        QTest::newRow("dance") << 4 << QStringLiteral("種目の切り替え");
-        QTest::newRow("Reguler") << 11 << QStringLiteral("Reguler の切り替え");
-        QTest::newRow("MorL") << 12 << QStringLiteral("MorL の切り替え");
+        QTest::addColumn<QString>("redoKeys");
+        QTest::newRow("members deleted") << -1 << QStringLiteral("メンバー削除") << "Ctrl+Y";
+        QTest::newRow("dance") << 4 << QStringLiteral("種目の切り替え") << "Ctrl+Shift+Z";
+        QTest::newRow("Reguler") << 11 << QStringLiteral("Reguler の切り替え") << "Ctrl+Y";
+        QTest::newRow("MorL") << 12 << QStringLiteral("MorL の切り替え") << "Ctrl+Y";
     }
-    void undoAGridClick() {
+    void undoAndRedo() {
         QFETCH(int, column);
         QFETCH(QString, step);
+        QFETCH(QString, redoKeys);
         CoupleGridView* grid = startInCoupleView();
-        const QList<CoupleRecord> before = m_state.couples;
-        const QString shown = cell(grid, 1, column);
-        clickCell(grid, 1, column);
-        QVERIFY(m_state.couples != before);
+        const bool members = column < 0;
+        if (members)
+            QTest::mouseClick(child<QRadioButton>(m_window.get(), "optMember"), Qt::LeftButton);
+        QCOMPARE(action("mnu_undo")->text(), QStringLiteral("元に戻す"));
+        QVERIFY(!action("mnu_undo")->isEnabled() && !action("mnu_redo")->isEnabled());
+        const QList<MemberRecord> memberList = m_state.members;
+        const QList<CoupleRecord> coupleList = m_state.couples;
+        const auto shown = [&] {
+            return members ? listedNames(m_window->memberList()) : QStringList{cell(grid, 1, column)};
+        };
+        const QStringList before = shown();
+        if (members) {
+            m_window->memberList()->selectAll();
+            m_prompter.setNextAnswer(true);
+            QTest::mouseClick(child<QPushButton>(m_window.get(), "cmd_del"), Qt::LeftButton);
+        } else {
+            clickCell(grid, 1, column);
+        }
         QCOMPARE(action("mnu_undo")->text(), QStringLiteral("元に戻す ") + step);
 
-        m_state.entryChanged = false;
+        m_state.membersChanged = m_state.entryChanged = false;
         press("Ctrl+Z");
-        QCOMPARE(m_state.couples, before);
-        QCOMPARE(cell(grid, 1, column), shown);
-        QVERIFY(m_state.entryChanged);
-        QCOMPARE(action("mnu_redo")->text(), QStringLiteral("やり直し ") + step);
-
-        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optMember"), Qt::LeftButton);
-        QVERIFY(!action("mnu_redo")->isEnabled()); // the roster has no step
-        QCOMPARE(action("mnu_redo")->text(), QStringLiteral("やり直し"));
-        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
-        QVERIFY(action("mnu_redo")->isEnabled());
-
-        m_prompter.setNextAnswer(false); // the entry is not saved
-        newEntry(QStringLiteral("次の大会"));
-        QVERIFY(!action("mnu_redo")->isEnabled());
+        QCOMPARE(m_state.members, memberList);
+        QCOMPARE(m_state.couples, coupleList);
+        QCOMPARE(shown(), before);
+        QVERIFY(members ? m_state.membersChanged : m_state.entryChanged);
         QVERIFY(!action("mnu_undo")->isEnabled());
-    }
+        QCOMPARE(action("mnu_redo")->text(), QStringLiteral("やり直し ") + step);
+        press(qPrintable(redoKeys));
+        QVERIFY(shown() != before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList()); // no file was touched
 
-    // An open couple editor whose couple an undo changes closes without storing, as after any other change.
-    void undoClosesTheEditorOfAChangedCouple() {
-        CoupleGridView* grid = startInCoupleView();
-        doubleClickCell(grid, 1, 0);
-        CoupleEditor* editor = m_window->coupleEditor();
-        QVERIFY(editor && editor->isVisible());
-        child<QLineEdit>(editor, "txt_pnum")->setText(QStringLiteral("9"));
-        QTest::mouseClick(child<QPushButton>(editor, "cmd_OK"), Qt::LeftButton);
-        QCOMPARE(m_state.couples[0].backNumber, 9);
-        QCOMPARE(action("mnu_undo")->text(), QStringLiteral("元に戻す カップル変更"));
-
-        doubleClickCell(grid, 1, 0);
-        QVERIFY(editor->isVisible());
-        activate();
-        press("Ctrl+Z");
-        QCOMPARE(m_state.couples[0].backNumber, 7);
-        QVERIFY(!editor->isVisible());
-        QCOMPARE(m_prompter.messages().size(), 1);
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), members ? "optCouple" : "optMember"), Qt::LeftButton);
+        QVERIFY(!action("mnu_undo")->isEnabled()); // the other view's history is empty
+        if (!members) {
+            QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+            m_prompter.setNextAnswer(false); // the entry is not saved
+            newEntry(QStringLiteral("次の大会"));
+            QVERIFY(!action("mnu_undo")->isEnabled());
+        }
     }
 
     void nameFilters_data() {
