@@ -44,8 +44,8 @@ public:
 void pressAltAlone(QMainWindow* window) {
     QWidget* focus = QApplication::focusWidget();
     QWidget* target = focus && focus->window() == window ? focus : window;
-    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
-    QCoreApplication::sendEvent(target, &override);
+    QKeyEvent shortcutOverride(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(target, &shortcutOverride);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
     QCoreApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
