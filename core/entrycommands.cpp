@@ -105,7 +105,7 @@ bool command_new_entry(AppState& state, Prompter& prompter) {
         return false;
     state.couples.clear();
     state.coupleCount = 0;
-    emit state.notifier->couplesChanged();
+    emit state.notifier->couplesChanged(); // another entry, no edit: the entry's undo history ends
     emit state.notifier->entryFileChanged();
     return true;
 }
@@ -136,7 +136,7 @@ bool command_open_entry(AppState& state, Prompter& prompter) {
         return false;
     }
     state.entryFileName = name;
-    emit state.notifier->couplesChanged();
+    emit state.notifier->couplesChanged(); // another entry, no edit: the entry's undo history ends
     emit state.notifier->entryFileChanged();
     return true;
 }
