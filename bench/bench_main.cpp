@@ -1,6 +1,6 @@
 // Benchmarks of the data files, the code page conversion, the back number sort, the year advance, the
-// couple grid, start-up and printing, each measured against a reference in the same run; the ratios are printed
-// after the benchmark table.
+// couple grid, undo, start-up and printing, each measured against a reference in the same run; the ratios are
+// printed after the benchmark table.
 //
 // Files are written in the system's temporary folder, or in DANCEENTRY_BENCH_DIR when it is set.
 
@@ -170,6 +170,13 @@ int main(int argc, char** argv) {
              kFrame, "target < 1, under 16 ms"},
             {"grid click (toggle + refill + caption + paint) / one frame", "grid/click_dance_cell_1000_couples", "",
              kFrame, "target < 1, under 16 ms"},
+            {"undo of a deletion of 1000 of 5000 members (restore + refill + paint) / one frame",
+             "undo/member_deletion_1000_of_5000/manual_time", "", kFrame, "target < 1, under 16 ms"},
+            {"undo of a deletion of 1000 of 5000 members / member list refill + paint, 5000 members",
+             "undo/member_deletion_1000_of_5000/manual_time", "undo/member_list_refill+paint_5000_members", 0,
+             "for information"},
+            {"undo of a grid click, 1000 couples (restore + refill + caption + paint) / one frame",
+             "undo/grid_click_1000_couples/manual_time", "", kFrame, "target < 1, under 16 ms"},
             {"start-up to shown window, 5000 members / empty roster", "startup/shown_with_5000_members/manual_time",
              "startup/shown_with_0_members/manual_time", 0, "for information"},
         });

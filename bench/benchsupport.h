@@ -26,6 +26,7 @@ class SilentPrompter : public Prompter {
 public:
     void showMessage(const QString& text, Icon) override;
     bool askYesNo(const QString&, Icon) override { return false; }
+    bool askYesNoUntilAnswered(const QString&, Icon) override { return false; }
     QString inputText(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseFile(const FileRequest&) override { return {}; }
 };

@@ -110,7 +110,6 @@ StoreCoupleResult store_couple(AppState& state, CoupleEdit& edit, const QString&
     if (edit.position >= 0)
         edit.opened = stored;
     edit.working = stored;
-    state.entryChanged = true;
-    emit state.notifier->couplesChanged();
+    state.markCouplesChanged(edit.position < 0 ? QStringLiteral("カップル追加") : QStringLiteral("カップル変更"));
     return StoreCoupleResult::Stored;
 }

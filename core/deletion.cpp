@@ -52,7 +52,7 @@ void remove_partner(AppState& state, qint32 couple, qint32 partner) {
     recompute_dance_flags(c);
 }
 
-bool delete_couples(AppState& state, const CoupleGridRows& rows, GridCursor& cursor, qint32& currentCouple,
+bool delete_couples(AppState& state, const CoupleGridRows rows, GridCursor& cursor, qint32& currentCouple,
                     qint32& currentPartner, Prompter& prompter) {
     const int current = cursor.row;
     const int other = cursor.otherRow;
@@ -87,8 +87,7 @@ bool delete_couples(AppState& state, const CoupleGridRows& rows, GridCursor& cur
             remove_partner(state, row.couple, row.partner);
             cursor.row = 0;
             cursor.otherRow = 0;
-            state.entryChanged = true;
-            emit state.notifier->couplesChanged();
+            state.markCouplesChanged(QStringLiteral("パートナー削除"));
             return true;
         }
     } else {
@@ -110,7 +109,6 @@ bool delete_couples(AppState& state, const CoupleGridRows& rows, GridCursor& cur
             state.couples[currentCouple].deleteMark = 1;
     }
     closeUp(state);
-    state.entryChanged = true;
-    emit state.notifier->couplesChanged();
+    state.markCouplesChanged(QStringLiteral("カップル削除"));
     return true;
 }

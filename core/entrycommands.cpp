@@ -106,7 +106,9 @@ bool ask_save_changes(AppState& state, bool onlyEntry, Prompter& prompter) {
     const auto askAndSave = [&](bool& changed, const QString& question, const QString& path, auto write) {
         if (!changed)
             return;
-        if (prompter.askYesNo(question, Prompter::Icon::Information) && !save_data_file(state, path, write, prompter)) {
+        // No gives up the changes: only a button answers, never Escape or the close button.
+        if (prompter.askYesNoUntilAnswered(question, Prompter::Icon::Information) &&
+            !save_data_file(state, path, write, prompter)) {
             saved = false;
             return;
         }
@@ -178,7 +180,7 @@ bool command_new_entry(AppState& state, Prompter& prompter) {
         return false;
     state.couples.clear();
     state.coupleCount = 0;
-    emit state.notifier->couplesChanged();
+    emit state.notifier->couplesChanged(); // another entry, no edit: the entry's undo history ends
     emit state.notifier->entryFileChanged();
     return true;
 }
@@ -214,7 +216,7 @@ bool command_open_entry(AppState& state, Prompter& prompter) {
         return false;
     }
     state.entryFileName = name;
-    emit state.notifier->couplesChanged();
+    emit state.notifier->couplesChanged(); // another entry, no edit: the entry's undo history ends
     emit state.notifier->entryFileChanged();
     return true;
 }

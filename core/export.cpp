@@ -6,6 +6,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 QList<LabelledText> university_fields(const UniversityInfo& info) {
     return {{QStringLiteral("大学名"), info.university},
             {QStringLiteral("共同加盟校"), info.partnerSchool},
@@ -57,11 +59,20 @@ QString game_names_missing_message(const QString& folder) {
         .arg(QDir::toNativeSeparators(QDir::cleanPath(folder)));
 }
 
-void stamp_couples(AppState& state) {
+bool stamp_couples(AppState& state) {
+    const QString& gameName = state.universityInfo.gameName;
+    const QString& university = state.universityInfo.university;
+    const std::span<const CoupleRecord> couples = state.entryCouples();
+    const bool stamped = std::all_of(couples.begin(), couples.end(), [&](const CoupleRecord& couple) {
+        return couple.gameName == gameName && couple.university == university;
+    });
+    if (stamped)
+        return false; // nothing to write: the list stays as it is
     for (CoupleRecord& couple : valid_part(state.couples, state.coupleCount)) {
-        couple.gameName = state.universityInfo.gameName;
-        couple.university = state.universityInfo.university;
+        couple.gameName = gameName;
+        couple.university = university;
     }
+    return true;
 }
 
 QString export_file_name(const UniversityInfo& info) {
@@ -69,8 +80,8 @@ QString export_file_name(const UniversityInfo& info) {
 }
 
 ExportResult export_entry(AppState& state, Prompter& prompter) {
-    stamp_couples(state);
-    emit state.notifier->couplesChanged();
+    if (stamp_couples(state))
+        state.markCouplesChanged(QStringLiteral("大学名・試合名の記入"));
     prompter.showMessage(QStringLiteral("これから出力するファイルを E-Mail にて送ってください。"),
                          Prompter::Icon::Exclamation);
     QString path;

@@ -23,8 +23,9 @@ bool store_university_info(AppState& state, const UniversityInfo& info, Prompter
 // names: where that file belongs, the form it takes, and how to open the folder.
 QString game_names_missing_message(const QString& folder);
 
-// Copies the university and competition names of universityInfo into every couple of the entry.
-void stamp_couples(AppState& state);
+// Copies the university and competition names of universityInfo into every couple of the entry. True when a
+// couple had other names before.
+bool stamp_couples(AppState& state);
 
 // The proposed export file name: university + "_" + competition, no extension.
 QString export_file_name(const UniversityInfo& info);
@@ -35,6 +36,7 @@ enum class ExportResult {
     Failed     // a write failed (reported); the entry stays unsaved
 };
 
-// The export after the university information was stored: stamps the couples, reminds the user to send the
-// file by e-mail, asks where to write it, and writes the entry there and again to the open entry file.
+// The export after the university information was stored: stamps the couples (an edit of the entry, one undo
+// step, when it changes a couple), reminds the user to send the file by e-mail, asks where to write it, and
+// writes the entry there and again to the open entry file.
 ExportResult export_entry(AppState& state, Prompter& prompter);

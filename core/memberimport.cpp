@@ -226,8 +226,7 @@ qint32 import_members(AppState& state, const QList<ImportCandidate>& candidates,
             state.members.append(imported_member(c, defaultRole));
     }
     state.memberCount = qint32(state.members.size());
-    state.membersChanged = true;
-    emit state.notifier->rosterChanged();
+    state.markRosterChanged(QStringLiteral("メンバー取り込み"));
     return added;
 }
 

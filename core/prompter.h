@@ -26,8 +26,11 @@ public:
     virtual void showDetailedMessage(const QString& text, const QString& details, Icon icon) {
         showMessage(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details, icon);
     }
-    // A Yes/No box; true only for Yes.
+    // A Yes/No box; true only for Yes. Escape and the window's close button answer No.
     virtual bool askYesNo(const QString& text, Icon icon) = 0;
+    // A Yes/No box that only its two buttons answer: Escape and the window's close button do nothing. For a
+    // question whose No gives up work (the save questions), so that no key answers it by accident.
+    virtual bool askYesNoUntilAnswered(const QString& text, Icon icon) = 0;
     // An input box; the empty text when cancelled.
     virtual QString inputText(const QString& title, const QString& prompt, const QString& proposed) = 0;
     // The system's file dialog; the confirmed path, or the empty text when cancelled.

@@ -1,5 +1,15 @@
 #include "records.h"
 
+void AppState::markRosterChanged(const QString& step) {
+    membersChanged = true;
+    emit notifier->rosterChanged(step);
+}
+
+void AppState::markCouplesChanged(const QString& step) {
+    entryChanged = true;
+    emit notifier->couplesChanged(step);
+}
+
 MemberRecord new_member_record() {
     MemberRecord member;
     member.year = 1;

@@ -95,6 +95,11 @@ struct AppState {
 
     bool operator==(const AppState&) const = default;
 
+    // The one way an edit of the user marks a change: sets the changed flag and tells the views and the undo
+    // history, which keeps the edit as one step named `step` (for example "メンバー削除").
+    void markRosterChanged(const QString& step);
+    void markCouplesChanged(const QString& step);
+
     std::span<const MemberRecord> roster() const { return valid_part(members, memberCount); }
     std::span<const CoupleRecord> entryCouples() const { return valid_part(couples, coupleCount); }
     bool isMember(qint32 position) const { return position >= 0 && size_t(position) < roster().size(); }

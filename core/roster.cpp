@@ -55,8 +55,7 @@ bool delete_members(AppState& state, const QList<qint32>& positions, Prompter& p
     QList<MemberRecord> remaining;
     state.memberCount = remove_marked_members(state.members, state.memberCount, remaining);
     state.members = std::move(remaining);
-    state.membersChanged = true;
-    emit state.notifier->rosterChanged();
+    state.markRosterChanged(QStringLiteral("メンバー削除"));
     return true;
 }
 
@@ -115,7 +114,6 @@ StoreMemberOutcome store_member(AppState& state, const MemberEdit& edit, const M
     member.year = quint8(year);
     member.role = input.role == 0 ? 0 : 1;
     store_record(state.members, state.memberCount, edit.position, member);
-    state.membersChanged = true;
-    emit state.notifier->rosterChanged();
+    state.markRosterChanged(edit.position == -1 ? QStringLiteral("メンバー追加") : QStringLiteral("メンバー変更"));
     return {StoreMemberOutcome::Stored};
 }

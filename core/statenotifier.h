@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
@@ -13,10 +14,13 @@ public:
     using QObject::QObject;
 
 signals:
-    // The roster was replaced or changed (members added, edited, deleted or advanced a year).
-    void rosterChanged();
-    // The couples of the open entry were replaced or changed.
-    void couplesChanged();
+    // The roster was changed or replaced. `step` names the user's edit that changed it ("メンバー削除"), which the
+    // undo history keeps as one step; it is empty when the roster was replaced as a whole (advanced a year), which
+    // no undo can go back across.
+    void rosterChanged(const QString& step = QString());
+    // The couples of the open entry were changed or replaced; `step` as for the roster (empty when another entry
+    // was opened or created, or the open one was read again).
+    void couplesChanged(const QString& step = QString());
     // Another entry file was opened or created, or the open one got a new name.
     void entryFileChanged();
 };

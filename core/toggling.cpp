@@ -4,11 +4,6 @@
 
 namespace {
 
-void markChanged(AppState& state) {
-    state.entryChanged = true;
-    emit state.notifier->couplesChanged();
-}
-
 // Inverts `dance` of every couple with a single partner, each exactly once: such a couple has exactly one row.
 void invertSingles(AppState& state, const CoupleGridRows& rows, qint32 dance) {
     for (qsizetype i = 1; i < rows.size(); ++i) {
@@ -50,7 +45,7 @@ void cycle_section(AppState& state, qint32 couple) {
     section = section == 0 ? 1 : section == 1 ? 2 : 0;
 }
 
-GridClickResult couple_grid_click(AppState& state, const CoupleGridRows& rows, const GridCursor& cursor,
+GridClickResult couple_grid_click(AppState& state, const CoupleGridRows rows, const GridCursor& cursor,
                                   qint32& currentCouple, qint32& currentPartner, Prompter& prompter) {
     const int row = cursor.row;
     const int column = cursor.column;
@@ -66,7 +61,7 @@ GridClickResult couple_grid_click(AppState& state, const CoupleGridRows& rows, c
             return GridClickResult::RefreshGrid;
         currentPartner = 0;
         invertSingles(state, rows, column - kGridColFirstDance);
-        markChanged(state);
+        state.markCouplesChanged(QStringLiteral("種目の反転"));
         return GridClickResult::RefreshGrid;
     }
 
@@ -77,12 +72,15 @@ GridClickResult couple_grid_click(AppState& state, const CoupleGridRows& rows, c
     // A stale grid row that no longer names a couple of the list changes nothing.
     if (!state.isCouple(currentCouple))
         return GridClickResult::RefreshGrid;
-    if (danceColumn)
+    if (danceColumn) {
         toggle_dance(state, currentCouple, currentPartner, column - kGridColFirstDance);
-    else if (column == kGridColRegular)
+        state.markCouplesChanged(QStringLiteral("種目の切り替え"));
+    } else if (column == kGridColRegular) {
         toggle_regular(state, currentCouple);
-    else
+        state.markCouplesChanged(QStringLiteral("Reguler の切り替え"));
+    } else {
         cycle_section(state, currentCouple);
-    markChanged(state);
+        state.markCouplesChanged(QStringLiteral("MorL の切り替え"));
+    }
     return GridClickResult::RefreshGrid;
 }

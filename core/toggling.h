@@ -19,7 +19,8 @@ enum class GridClickResult {
 
 // The click on the grid cell `cursor` (row/column) of `rows`. A click on a couple row makes its couple and
 // partner the current ones and switches the dance, regular mark or section of its column; a click on a dance
-// title asks whether to invert that dance for every single-partner couple. Tells the views when it changed
-// the couples. `rows` must not be the grid's own rows, which a change replaces: pass a copy.
-GridClickResult couple_grid_click(AppState& state, const CoupleGridRows& rows, const GridCursor& cursor,
-                                  qint32& currentCouple, qint32& currentPartner, Prompter& prompter);
+// title asks whether to invert that dance for every single-partner couple. Marks the entry changed when it
+// changed the couples, one step named by what it switched. `rows` is taken by value: the views rebuild the
+// grid's own rows while the click is handled.
+GridClickResult couple_grid_click(AppState& state, CoupleGridRows rows, const GridCursor& cursor, qint32& currentCouple,
+                                  qint32& currentPartner, Prompter& prompter);

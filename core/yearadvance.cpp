@@ -283,6 +283,7 @@ bool command_year_advance(AppState& state, Prompter& prompter, const std::functi
     state.members = plan.members;
     state.memberCount = plan.memberCount;
     state.unreadFiles.remove(state.memberFilePath());
+    // A replacement, no edit: the files were rewritten, so no undo may go back across it.
     emit state.notifier->rosterChanged();
 
     if (!state.entryFileName.isEmpty()) {

@@ -127,6 +127,8 @@ private slots:
             expected << QStringLiteral("現在のメンバーデータを保存します。よろしいですか？");
         expected << QStringLiteral("現在のエントリーデータを保存します。よろしいですか？");
         QCOMPARE(prompter.questions(), expected);
+        for (const ScriptedPrompter::Shown& shown : prompter.shown())
+            QVERIFY2(!shown.escapable, "Escape must not answer a save question");
         QCOMPARE(state.membersChanged, onlyEntry);
         QCOMPARE(state.entryChanged, false);
         QCOMPARE(QFile::exists(state.memberFilePath()), yes && !onlyEntry);

@@ -1,5 +1,5 @@
 // The main window: controls and menus, layout, view switch and enabling, the file menu, closing with the
-// save prompts, and the two option-menu commands.
+// save prompts, the two option-menu commands, and undo and redo.
 
 #include "cp932.h"
 #include "datafiles.h"
@@ -44,6 +44,21 @@ private:
         m_prompter.setNextInput(name);
         action("mnu_new_entry")->trigger();
     }
+    // The main window with the entry t.ent of one couple, in the couple view, active for the keyboard.
+    CoupleGridView* startInCoupleView() {
+        m_state.couples = {testfiles::couple(7, m_state.members[0], {m_state.members[1]}, {QStringLiteral("W")})};
+        m_state.coupleCount = 1;
+        m_state.entryFileName = QStringLiteral("t.ent");
+        startWindow();
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        activate();
+        return m_window->coupleGrid();
+    }
+    void activate() {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void press(const char* keys) { QTest::keySequence(m_window.get(), QKeySequence(QString::fromLatin1(keys))); }
 
 private slots:
     void init() {
@@ -87,8 +102,13 @@ private slots:
         QVERIFY(file && option);
         QCOMPARE(file->title(), QStringLiteral("ファイル"));
         QCOMPARE(option->title(), QStringLiteral("オプション"));
-        QCOMPARE(m_window->menuBar()->actions().size(), 3); // ファイル, オプション, ヘルプ
-        QCOMPARE(m_window->menuBar()->actions().at(0), file->menuAction());
+        QStringList menus;
+        for (const QAction* menu : m_window->menuBar()->actions())
+            menus << menu->menu()->objectName() + QLatin1Char(':') + menu->text();
+        QCOMPARE(menus.join(u' '),
+                 QStringLiteral("mnu_file:ファイル mnu_edit:編集 mnu_option:オプション mnu_help:ヘルプ"));
+        QCOMPARE(child<QMenu>(m_window.get(), "mnu_edit")->actions(),
+                 (QList<QAction*>{action("mnu_undo"), action("mnu_redo")}));
 
         const QStringList fileNames =
             QStringLiteral("mnu_new_entry mnu_open_ently mnu_tmp mnu_save_entry mnu_save_change_filename mnu_tmp2 "
@@ -514,6 +534,67 @@ private slots:
     }
 
     // The program's "description|pattern|" filters as Qt's file dialog takes them.
+    // ---- undo and redo ----
+
+    // One step each, named by the edit menu: Ctrl+Z puts back what the view showed and marks the data changed,
+    // either redo key does the edit again. The menu acts on the view on screen; another entry file ends the
+    // entry's history.
+    void undoAndRedo_data() {
+        QTest::addColumn<int>("column"); // the grid cell clicked; -1: both members deleted in the member view
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("redoKeys");
+        QTest::newRow("members deleted") << -1 << QStringLiteral("メンバー削除") << "Ctrl+Y";
+        QTest::newRow("dance") << 4 << QStringLiteral("種目の切り替え") << "Ctrl+Shift+Z";
+        QTest::newRow("Reguler") << 11 << QStringLiteral("Reguler の切り替え") << "Ctrl+Y";
+        QTest::newRow("MorL") << 12 << QStringLiteral("MorL の切り替え") << "Ctrl+Y";
+    }
+    void undoAndRedo() {
+        QFETCH(int, column);
+        QFETCH(QString, step);
+        QFETCH(QString, redoKeys);
+        CoupleGridView* grid = startInCoupleView();
+        const bool members = column < 0;
+        if (members)
+            QTest::mouseClick(child<QRadioButton>(m_window.get(), "optMember"), Qt::LeftButton);
+        QCOMPARE(action("mnu_undo")->text(), QStringLiteral("元に戻す"));
+        QVERIFY(!action("mnu_undo")->isEnabled() && !action("mnu_redo")->isEnabled());
+        const QList<MemberRecord> memberList = m_state.members;
+        const QList<CoupleRecord> coupleList = m_state.couples;
+        const auto shown = [&] {
+            return members ? listedNames(m_window->memberList()) : QStringList{cell(grid, 1, column)};
+        };
+        const QStringList before = shown();
+        if (members) {
+            m_window->memberList()->selectAll();
+            m_prompter.setNextAnswer(true);
+            QTest::mouseClick(child<QPushButton>(m_window.get(), "cmd_del"), Qt::LeftButton);
+        } else {
+            clickCell(grid, 1, column);
+        }
+        QCOMPARE(action("mnu_undo")->text(), QStringLiteral("元に戻す ") + step);
+
+        m_state.membersChanged = m_state.entryChanged = false;
+        press("Ctrl+Z");
+        QCOMPARE(m_state.members, memberList);
+        QCOMPARE(m_state.couples, coupleList);
+        QCOMPARE(shown(), before);
+        QVERIFY(members ? m_state.membersChanged : m_state.entryChanged);
+        QVERIFY(!action("mnu_undo")->isEnabled());
+        QCOMPARE(action("mnu_redo")->text(), QStringLiteral("やり直し ") + step);
+        press(qPrintable(redoKeys));
+        QVERIFY(shown() != before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList()); // no file was touched
+
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), members ? "optCouple" : "optMember"), Qt::LeftButton);
+        QVERIFY(!action("mnu_undo")->isEnabled()); // the other view's history is empty
+        if (!members) {
+            QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+            m_prompter.setNextAnswer(false); // the entry is not saved
+            newEntry(QStringLiteral("次の大会"));
+            QVERIFY(!action("mnu_undo")->isEnabled());
+        }
+    }
+
     void nameFilters_data() {
         QTest::addColumn<QString>("bar");
         QTest::addColumn<QString>("qt");

@@ -3,6 +3,7 @@
 #include "scriptedprompter.h"
 #include "testfiles.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,6 +60,41 @@ private slots:
         QVERIFY(child<QRadioButton>(&editor, "opt_leader")->isChecked());
         QVERIFY(!child<QRadioButton>(&editor, "opt_partner")->isChecked());
         QCOMPARE(editor.focusWidget(), child<QLineEdit>(&editor, "txt_name"));
+    }
+
+    // Tab from the year box lands on the role that is checked, never on the other one, and the arrows switch the
+    // role; every opening starts in the name box, wherever the focus was left.
+    void tabReachesTheCheckedRole_data() {
+        QTest::addColumn<QList<int>>("openings"); // the members opened one after the other
+        QTest::newRow("leader") << QList<int>{0};
+        QTest::newRow("partner") << QList<int>{1};
+        QTest::newRow("leader, then partner") << QList<int>{0, 1};
+        QTest::newRow("partner, then leader") << QList<int>{1, 0};
+    }
+    void tabReachesTheCheckedRole() {
+        QFETCH(QList<int>, openings);
+        AppState state = roster();
+        ScriptedPrompter prompter;
+        MemberEditor editor(state, prompter);
+        auto* year = child<QComboBox>(&editor, "cmb_kaisei");
+        auto* leader = child<QRadioButton>(&editor, "opt_leader");
+        auto* partner = child<QRadioButton>(&editor, "opt_partner");
+        for (const int position : openings) {
+            editor.start_make_memberdat(position);
+            editor.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&editor));
+            QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&editor, "txt_name"));
+            year->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(year, Qt::Key_Tab);
+            QRadioButton* checked = state.members[position].role == 0 ? leader : partner;
+            QRadioButton* other = checked == leader ? partner : leader;
+            QCOMPARE(QApplication::focusWidget(), checked);
+            QTest::keyClick(checked, checked == leader ? Qt::Key_Right : Qt::Key_Left);
+            QVERIFY(other->isChecked());
+            QCOMPARE(QApplication::focusWidget(), other);
+            QTest::keyClick(other, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), child<QPushButton>(&editor, "cmd_ok"));
+        }
     }
 
     void checksInOrder_data() {

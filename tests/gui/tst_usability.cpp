@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
@@ -201,6 +203,37 @@ private slots:
         install_qt_translation();
     }
 
+    // Escape and the close button answer No to a question (nothing is deleted or overwritten), but not to the
+    // save questions, whose No gives up the changes: those wait for はい or いいえ.
+    void escapeOnQuestions_data() {
+        QTest::addColumn<bool>("saveQuestion");
+        QTest::newRow("save question") << true;
+        QTest::newRow("other question") << false;
+    }
+    void escapeOnQuestions() {
+        QFETCH(bool, saveQuestion);
+        bool stillOpen = false;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            timer.stop();
+            QTest::keyClick(box, Qt::Key_Escape);
+            box->close();
+            stillOpen = box->isVisible();
+            if (stillOpen)
+                box->button(QMessageBox::Yes)->click();
+        });
+        timer.start(20);
+        QtPrompter prompter;
+        const QString text = QStringLiteral("現在のメンバーデータを保存します。よろしいですか？");
+        const bool yes = saveQuestion ? prompter.askYesNoUntilAnswered(text, Prompter::Icon::Information)
+                                      : prompter.askYesNo(text, Prompter::Icon::Information);
+        QCOMPARE(stillOpen, saveQuestion);
+        QCOMPARE(yes, saveQuestion);
+    }
+
     void fileMenuShortcuts_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QKeySequence>("keys");
@@ -219,6 +252,45 @@ private slots:
         QSignalSpy triggered(m_window->findChild<QAction*>(name), &QAction::triggered);
         QTest::keySequence(m_window.get(), keys);
         QCOMPARE(triggered.count(), 1);
+    }
+
+    // Alt pressed and released alone, or F10, puts the keyboard in the menu bar on its first menu: the arrows
+    // move, Enter opens, Escape closes the menu and then leaves the menu bar for where the focus was.
+    void menuBarFromTheKeyboard_data() {
+        QTest::addColumn<bool>("f10");
+        QTest::newRow("Alt") << false;
+        QTest::newRow("F10") << true;
+    }
+    void menuBarFromTheKeyboard() {
+        QFETCH(bool, f10);
+        startWindow({}, true);
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QWidget* before = QApplication::focusWidget();
+        QVERIFY(before);
+        if (f10) {
+            QTest::keyClick(before, Qt::Key_F10);
+        } else {
+            QTest::keyPress(before, Qt::Key_Alt, Qt::AltModifier);
+            QTest::keyRelease(before, Qt::Key_Alt, Qt::AltModifier);
+        }
+        QMenuBar* bar = m_window->menuBar();
+        const QList<QAction*> menus = bar->actions();
+        QCOMPARE(QApplication::focusWidget(), bar);
+        QCOMPARE(bar->activeAction(), menus.at(0));
+        QTest::keyClick(bar, Qt::Key_Right);
+        QTest::keyClick(bar, Qt::Key_Right);
+        QCOMPARE(bar->activeAction(), menus.at(2));
+        QTest::keyClick(bar, Qt::Key_Return);
+        QMenu* option = child<QMenu>(m_window.get(), "mnu_option");
+        QTRY_VERIFY(option->isVisible());
+        QTest::keyClick(option, Qt::Key_Escape);
+        QVERIFY(!option->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QCOMPARE(bar->activeAction(), nullptr);
+        QCOMPARE(QApplication::focusWidget(), before);
+        for (const QAction* menu : menus)
+            QVERIFY2(!menu->text().contains(u'&'), qPrintable(menu->text()));
     }
 
     void listAndGridKeys_data() {

@@ -13,6 +13,12 @@ bool ScriptedPrompter::askYesNo(const QString& text, Icon icon) {
     return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
 }
 
+bool ScriptedPrompter::askYesNoUntilAnswered(const QString& text, Icon icon) {
+    const bool answer = askYesNo(text, icon);
+    m_shown.last().escapable = false;
+    return answer;
+}
+
 QString ScriptedPrompter::inputText(const QString& title, const QString& prompt, const QString& proposed) {
     m_shown.append({Shown::Input, prompt, Icon::Information, title, proposed, {}, {}});
     return m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();

@@ -18,7 +18,8 @@ public:
         QString title;    // input box title
         QString proposed; // input box proposal
         FileRequest file;
-        QString details; // the details of a message
+        QString details;       // the details of a message
+        bool escapable = true; // a question that Escape answers (false: askYesNoUntilAnswered)
     };
 
     void setNextAnswer(bool yes) { m_answers.append(yes); }
@@ -30,13 +31,14 @@ public:
     void showMessage(const QString& text, Icon icon) override;
     void showDetailedMessage(const QString& text, const QString& details, Icon icon) override;
     bool askYesNo(const QString& text, Icon icon) override;
+    bool askYesNoUntilAnswered(const QString& text, Icon icon) override;
     QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
     QString chooseFile(const FileRequest& request) override;
     bool showFolder(const QString& folder) override;
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList messages() const;  // texts of the OK boxes, in order
-    QStringList questions() const; // texts of the Yes/No boxes, in order
+    QStringList questions() const; // texts of the Yes/No boxes (of both kinds), in order
     QString lastText() const { return m_shown.isEmpty() ? QString() : m_shown.last().text; }
     bool unusedAnswers() const { return !m_answers.isEmpty() || !m_inputs.isEmpty() || !m_files.isEmpty(); }
     void clear() { m_shown.clear(); }

@@ -4,11 +4,13 @@
 #include "usersettings.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTreeView>
 #include <QUrl>
@@ -28,6 +30,40 @@ QMessageBox::Icon boxIcon(Prompter::Icon icon) {
         break;
     }
     return QMessageBox::Information;
+}
+
+// A message box that only its buttons close. QMessageBox gives Escape and the close button to its No button;
+// here both are refused until a button is pressed.
+class AnswerRequiredBox : public QMessageBox {
+public:
+    AnswerRequiredBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons, QWidget* parent)
+        : QMessageBox(icon, title, text, buttons, parent) {
+        // QMessageBox always adds the close button; a title alone leaves it out where the window manager obeys.
+        setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (!clickedButton()) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+};
+
+// Asks in `box`, Yes preselected (Enter answers Yes, as the designed questions do).
+bool askInBox(QMessageBox& box) {
+    box.setObjectName(QStringLiteral("msg_box"));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 } // namespace
 
@@ -52,9 +88,13 @@ void QtPrompter::showDetailedMessage(const QString& text, const QString& details
 bool QtPrompter::askYesNo(const QString& text, Icon icon) {
     QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::Yes | QMessageBox::No,
                     dialogParent());
-    box.setObjectName(QStringLiteral("msg_box"));
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return askInBox(box);
+}
+
+bool QtPrompter::askYesNoUntilAnswered(const QString& text, Icon icon) {
+    AnswerRequiredBox box(boxIcon(icon), applicationTitle(), lines_for_display(text),
+                          QMessageBox::Yes | QMessageBox::No, dialogParent());
+    return askInBox(box);
 }
 
 QString QtPrompter::inputText(const QString& title, const QString& prompt, const QString& proposed) {

@@ -64,6 +64,9 @@ MemberEditor::MemberEditor(AppState& state, Prompter& prompter, QWidget* parent)
     m_partnerOption = new QRadioButton(QStringLiteral("Partner"), this);
     m_partnerOption->setObjectName(QStringLiteral("opt_partner"));
     place_growing(m_partnerOption, 6180, 525, 885, 195);
+    // Tab reaches the role that is chosen and never the other one, as option buttons in a group do on Windows;
+    // the arrow keys then switch the role. (Qt would let Tab reach the option that last had the focus.)
+    connect(m_leaderOption, &QRadioButton::toggled, this, &MemberEditor::letTabReachCheckedRole);
     m_leaderOption->setChecked(true);
     m_leaderOption->setToolTip(role_meaning(0));
     m_partnerOption->setToolTip(role_meaning(1));
@@ -126,6 +129,11 @@ void MemberEditor::showMember(const MemberRecord& member) {
         m_partnerOption->setChecked(true);
     else
         m_leaderOption->setChecked(true);
+}
+
+void MemberEditor::letTabReachCheckedRole() {
+    for (QRadioButton* option : {m_leaderOption, m_partnerOption})
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 MemberInput MemberEditor::typedInput() const {

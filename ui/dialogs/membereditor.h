@@ -40,6 +40,7 @@ public:
 
 private:
     void showMember(const MemberRecord& member);
+    void letTabReachCheckedRole();
     MemberInput typedInput() const;
     void storeMember();
 

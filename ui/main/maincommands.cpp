@@ -53,11 +53,10 @@ void MainWindow::deleteSelectedMembers() {
 // ---- couple view ----
 
 void MainWindow::switchClickedCell() {
-    // A copy of the rows: a switch rebuilds the grid while the click is still being handled.
-    const CoupleGridRows rows = m_coupleGrid->rows();
-    if (rows.size() <= 1)
+    if (m_coupleGrid->rows().size() <= 1)
         return;
-    couple_grid_click(m_state, rows, m_coupleGrid->cursor(), m_currentCouple, m_currentPartner, m_prompter);
+    couple_grid_click(m_state, m_coupleGrid->rows(), m_coupleGrid->cursor(), m_currentCouple, m_currentPartner,
+                      m_prompter);
 }
 
 void MainWindow::editCurrentCouple() {
@@ -77,10 +76,9 @@ void MainWindow::editCurrentRowCouple() {
 }
 
 void MainWindow::deleteSelectedCouples() {
-    const CoupleGridRows rows = m_coupleGrid->rows();
     GridCursor cursor = m_coupleGrid->cursor();
     const GridCursor before = cursor;
-    if (!delete_couples(m_state, rows, cursor, m_currentCouple, m_currentPartner, m_prompter)) {
+    if (!delete_couples(m_state, m_coupleGrid->rows(), cursor, m_currentCouple, m_currentPartner, m_prompter)) {
         // The grid is rebuilt whatever the answer, as after every delete command.
         fill_couple_grid();
         show_entry_caption();

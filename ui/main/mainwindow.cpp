@@ -7,8 +7,10 @@
 #include "japanesefont.h"
 #include "membereditor.h"
 #include "memberlistview.h"
+#include "menubarkeys.h"
 #include "printcommands.h"
 #include "twips.h"
+#include "undohistory.h"
 #include "usersettings.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QUndoGroup>
 
 namespace {
 // The designed layout, in twips.
@@ -47,9 +50,12 @@ MainWindow::MainWindow(AppState& state, Prompter& prompter, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_prompter(prompter) {
     setObjectName(QStringLiteral("frm_main"));
     setFont(ms_p_gothic(9));
+    // The history follows the state before any view does, so that every edit is a step before a view reacts.
+    m_history = new UndoHistory(m_state, this);
     createControls();
     createMenus();
     addShortcuts();
+    enable_menu_bar_keys(this);
 
     connect(m_addButton, &QPushButton::clicked, this, &MainWindow::addRecord);
     connect(m_deleteButton, &QPushButton::clicked, this, &MainWindow::deleteRecords);
@@ -118,6 +124,7 @@ void MainWindow::createControls() {
 
 void MainWindow::createMenus() {
     m_fileMenu = named(menuBar()->addMenu(QStringLiteral("ファイル")), "mnu_file");
+    m_editMenu = named(menuBar()->addMenu(QStringLiteral("編集")), "mnu_edit");
     m_optionMenu = named(menuBar()->addMenu(QStringLiteral("オプション")), "mnu_option");
     m_helpMenu = named(menuBar()->addMenu(QStringLiteral("ヘルプ")), "mnu_help");
 
@@ -149,6 +156,12 @@ void MainWindow::createMenus() {
     m_quitAction = named(m_fileMenu->addAction(QStringLiteral("終了")), "mnu_end");
     connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
 
+    // "元に戻す メンバー削除": the caption names the step; with nothing to undo it is "元に戻す", disabled.
+    m_undoAction = named(m_history->group()->createUndoAction(this, QStringLiteral("元に戻す")), "mnu_undo");
+    m_redoAction = named(m_history->group()->createRedoAction(this, QStringLiteral("やり直し")), "mnu_redo");
+    m_editMenu->addAction(m_undoAction);
+    m_editMenu->addAction(m_redoAction);
+
     m_universityAction = add(m_optionMenu, "mnu_Uni", QStringLiteral("大学情報変更"), &MainWindow::editUniversityInfo);
     m_advanceYearsAction = add(m_optionMenu, "mnu_up_Grade", QStringLiteral("すべてのメンバーの学年を１つあげる"),
                                &MainWindow::advanceYears);
@@ -169,6 +182,9 @@ void MainWindow::addShortcuts() {
     setStandardShortcut(m_saveEntryAsAction, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     setStandardShortcut(m_printAction, QKeySequence::Print, QKeySequence(Qt::CTRL | Qt::Key_P));
     setStandardShortcut(m_quitAction, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Undo and redo get the keys of Windows and of Linux both, whatever the platform binds.
+    m_undoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 }
 
 // ---- start, views and layout ----
@@ -258,6 +274,7 @@ void MainWindow::layoutButtonRow() {
 void MainWindow::switch_view() {
     if (m_memberViewOption->isChecked()) {
         m_viewMode = ViewMode::Members;
+        m_history->showArea(EditArea::Roster);
         m_coupleGrid->hide();
         m_memberList->show();
         refillMemberList();
@@ -277,6 +294,7 @@ void MainWindow::switch_view() {
     }
     enableEntryCommands();
     m_viewMode = ViewMode::Couples;
+    m_history->showArea(EditArea::Entry);
     m_memberList->hide();
     m_coupleGrid->show();
     fill_couple_grid();

@@ -20,8 +20,10 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTreeWidgetItem;
+class UndoHistory;
 
-// frm_main: the member view and the couple view of the open entry, the button row and the three menus.
+// frm_main: the member view and the couple view of the open entry, the button row and the menus. 元に戻す and
+// やり直し undo and redo the edits of the view on screen; Alt alone and F10 put the keyboard in the menu bar.
 // Every command works on the one AppState; the views follow the state's notifier. The dialogs it opens are not
 // modal (except the university information) and exist once each.
 //
@@ -50,6 +52,9 @@ class QTreeWidgetItem;
 // | mnu_end                  | m_quitAction           | 終了                                        |
 // | mnu_tmp, mnu_tmp2, mnu_tmp1 | (separators)        | the lines between the file menu's groups    |
 // | mnu_print_separator      | (separator)            | the line between the print entries and 終了  |
+// | mnu_edit                 | m_editMenu             | 編集                                        |
+// | mnu_undo                 | m_undoAction           | 元に戻す (and the step it undoes)           |
+// | mnu_redo                 | m_redoAction           | やり直し (and the step it redoes)           |
 // | mnu_option               | m_optionMenu           | オプション                                  |
 // | mnu_Uni                  | m_universityAction     | 大学情報変更                                |
 // | mnu_up_Grade             | m_advanceYearsAction   | すべてのメンバーの学年を１つあげる          |
@@ -91,6 +96,7 @@ public:
     MemberEditor* memberEditor() const;
     CoupleEditor* coupleEditor() const;
     EntryDialog* entryDialog() const;
+    UndoHistory* undoHistory() const { return m_history; }
 
 signals:
     // The window was closed and the program is to end.
@@ -103,7 +109,8 @@ protected:
 private:
     void createControls();
     void createMenus();
-    // The standard keys of the file menu's entries (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+P, Ctrl+Q).
+    // The standard keys of the file menu's entries (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+P, Ctrl+Q) and of
+    // undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z).
     void addShortcuts();
     void layoutButtonRow();
     void enableEntryCommands();
@@ -151,6 +158,7 @@ private:
 
     AppState& m_state;
     Prompter& m_prompter;
+    UndoHistory* m_history = nullptr;
 
     QWidget* m_client = nullptr;
     MemberListView* m_memberList = nullptr;
@@ -162,6 +170,7 @@ private:
     QPushButton* m_exportButton = nullptr;
 
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
     QMenu* m_optionMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
     QAction* m_newEntryAction = nullptr;
@@ -173,6 +182,8 @@ private:
     QAction* m_printAction = nullptr;
     QAction* m_pdfAction = nullptr;
     QAction* m_quitAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
     QAction* m_universityAction = nullptr;
     QAction* m_advanceYearsAction = nullptr;
     QAction* m_memberTextAction = nullptr;
