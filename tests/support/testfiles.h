@@ -25,4 +25,10 @@ CoupleRecord couple(qint32 backNumber, const MemberRecord& leader, const QList<M
 // An AppState whose appFolder is `dir` (with the trailing separator).
 AppState stateIn(const QTemporaryDir& dir);
 
+// The largest files the readers take: kMaxMembers members, or kMaxCouples couples of four partners followed by
+// the longest university information, every text distinct and as long as the size bound allows on average
+// (half-width characters, which take the most memory once read).
+QByteArray largestMemberFile();
+QByteArray largestEntryFile();
+
 } // namespace testfiles
