@@ -6,12 +6,12 @@
 #include <QString>
 #include <QStringList>
 
-// The lines `check` prints for one decoded file: "FILE: ok", or one "FILE: 背番号N: rule" per problem of
-// the program's entry checks. A member or university file has no couples and passes once it decodes.
-// `passed` (optional) tells whether the file passed.
+// The lines `check` prints for one decoded entry file: "FILE: ok", or one "FILE: 背番号N: rule" per problem of
+// the program's entry checks. `passed` (optional) tells whether the file passed.
 QStringList check_lines(const LoadedFile& file, bool* passed = nullptr);
 
-// check FILE...: checks every file and prints its lines; a file that cannot be read gets the line
-// "FILE: 読み込めませんでした。" and its reason on `err`. Returns kExitOk when every file passes,
-// kExitFailure when any file could not be read, else kExitProblems.
+// check FILE...: checks every file and prints its lines. A file that cannot be read as an entry file gets the
+// line "FILE: 読み込めませんでした。" and its reason on `err`; one named as the program's other files (member.dat,
+// uniinf.dat, Gamename.txt, also through a link) gets "FILE: エントリーファイルではありません。" and is not read.
+// Returns kExitOk when every file passes, kExitFailure when any file could not be checked, else kExitProblems.
 int run_check(const QStringList& files, QIODevice& out, QIODevice& err);
