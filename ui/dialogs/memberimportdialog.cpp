@@ -1,5 +1,6 @@
 #include "memberimportdialog.h"
 
+#include "dialogsupport.h"
 #include "japanesefont.h"
 #include "textcheck.h"
 
@@ -148,7 +149,7 @@ void MemberImportDialog::fillTable() {
         const ImportCandidate& candidate = m_candidates[row];
         const QStringList cells = preview_cells(candidate, role);
         for (int column = 0; column < cells.size(); ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
+            auto* item = new QTableWidgetItem(dialogsupport::shown_text(cells[column]));
             if (mayBeCut(cells[column]))
                 item->setToolTip(tipText(cells[column]));
             if (!candidate.importable())

@@ -10,7 +10,8 @@
 #include <QKeyEvent>
 
 namespace {
-// Rows compare by the text of the sort column, as a Japanese reader orders it.
+// Rows compare by the text of the sort column, as a Japanese reader orders it (as shown: a text longer than a cell
+// shows counts by its first kMaxShownCharacters characters).
 class MemberListItem : public QTreeWidgetItem {
 public:
     using QTreeWidgetItem::QTreeWidgetItem;
@@ -67,8 +68,10 @@ void MemberListView::fill(const AppState& state) {
     items.reserve(qsizetype(roster.size()));
     for (size_t i = 0; i < roster.size(); ++i) {
         const MemberRecord& member = roster[i];
-        auto* item = new MemberListItem(QStringList{member.name, member.kana, QString::number(member.year),
-                                                    member.department, member.highschool, role_text(member)});
+        auto* item = new MemberListItem(
+            QStringList{dialogsupport::shown_text(member.name), dialogsupport::shown_text(member.kana),
+                        QString::number(member.year), dialogsupport::shown_text(member.department),
+                        dialogsupport::shown_text(member.highschool), role_text(member)});
         item->setData(0, kPositionRole, qint32(i));
         items.append(item);
     }
