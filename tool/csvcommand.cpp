@@ -115,13 +115,19 @@ QList<QStringList> csv_rows(const LoadedFile& file) {
 
 bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, const CsvRowPlace& place, QByteArray* bytes,
                 QString* error) {
-    QList<QStringList> cells = rows;
-    for (QStringList& row : cells) {
-        for (QString& cell : row)
-            cell = spreadsheet_cell(cell);
-    }
+    // Row by row, so that the table of the largest entry file is never held as one text besides its bytes.
+    const auto rowText = [](const QStringList& row) {
+        QStringList guarded;
+        guarded.reserve(row.size());
+        for (const QString& cell : row)
+            guarded << spreadsheet_cell(cell);
+        return csv_text({guarded});
+    };
     if (encoding == CsvEncoding::Utf8WithBom) {
-        *bytes = QByteArray("\xEF\xBB\xBF") + csv_text(cells).toUtf8();
+        QByteArray utf8("\xEF\xBB\xBF");
+        for (const QStringList& row : rows)
+            utf8 += rowText(row).toUtf8();
+        *bytes = std::move(utf8);
         return true;
     }
     if (!cp932::available()) {
@@ -142,7 +148,13 @@ bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, const CsvR
             return false;
         }
     }
-    return cp932::encode(csv_text(cells), bytes, error);
+    QByteArray encoded;
+    for (const QStringList& row : rows) {
+        if (!cp932::encodeAppend(rowText(row), encoded, error))
+            return false;
+    }
+    *bytes = std::move(encoded);
+    return true;
 }
 
 int run_csv(const ToolOptions& options, QIODevice& out, QIODevice& err) {
