@@ -90,7 +90,13 @@ QString writeBeyondBounds(const Bounds& bounds, qsizetype count, qsizetype size,
     return {};
 }
 
-// The decoders' own check of a count, for callers that hand them bytes directly.
+// The decoders' own checks of the size and the count, for callers that hand them bytes directly: they take
+// exactly what the encoders write.
+bool sizeWithinBounds(qsizetype size, const Bounds& bounds, QString* error) {
+    if (size <= bounds.maxSize)
+        return true;
+    return fail(error, QStringLiteral("%1 バイトあります。%2").arg(grouped(size), boundsText(bounds)));
+}
 bool countWithinBounds(qint32 count, const Bounds& bounds, QString* error) {
     if (count <= bounds.maxCount)
         return true;
@@ -140,6 +146,8 @@ QByteArray encode_member_file(const QList<MemberRecord>& members, qint32 count, 
 }
 
 bool decode_member_file(QByteArrayView bytes, QList<MemberRecord>& members, qint32& count, QString* error) {
+    if (!sizeWithinBounds(bytes.size(), kMemberBounds, error))
+        return false;
     RecordReader reader(bytes);
     qint32 stored = 0;
     if (!reader.readLong(stored) || !reader.checkCount(stored, kMinMemberSize, "会員"))
@@ -219,6 +227,8 @@ QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, c
 
 bool decode_entry_file(QByteArrayView bytes, QList<CoupleRecord>& couples, qint32& count, UniversityInfo* info,
                        bool requireInfo, QString* error) {
+    if (!sizeWithinBounds(bytes.size(), kEntryBounds, error))
+        return false;
     RecordReader reader(bytes);
     qint32 stored = 0;
     if (!reader.readLong(stored) || !reader.checkCount(stored, kMinCoupleBlockSize, "カップル"))

@@ -61,7 +61,8 @@ bool write_university_file(const QString& path, const UniversityInfo& info, QStr
 // names than its count gives the names present.
 qint32 read_game_names(const QString& path, QStringList& names);
 
-// Byte-level forms of the formats above, used by the file operations and by tests.
+// Byte-level forms of the formats above, used by the file operations and by tests. Encoders and decoders keep
+// to the same bounds (kMaxMembers, kMaxCouples and the file sizes), so whatever decodes encodes again.
 QByteArray encode_member_file(const QList<MemberRecord>& members, qint32 count, QString* error);
 bool decode_member_file(QByteArrayView bytes, QList<MemberRecord>& members, qint32& count, QString* error);
 QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, const UniversityInfo& info,
