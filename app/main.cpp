@@ -63,11 +63,27 @@ QString usageText(const QString& userFolder) {
                           "     %2\n"
                           "\n"
                           "終了コード: 0 正常、1 データフォルダを作れない、64 コマンドラインの誤り\n")
-        .arg(kProgram, QDir::toNativeSeparators(userFolder));
+        .arg(kProgram,
+             userFolder.isEmpty()
+                 ? QStringLiteral("（環境変数 HOME が設定されていないため決まりません。--folder で指定してください）")
+                 : QDir::toNativeSeparators(userFolder));
+}
+
+// An option as the user typed it ("-x", "-verbose", "--verbose"), found among the arguments by its name.
+QString typedOption(const QStringList& arguments, const QString& name) {
+    for (const QString& argument : arguments) {
+        const QString word = argument.section(QLatin1Char('='), 0, 0);
+        if (word == QLatin1Char('-') + name || word == QStringLiteral("--") + name)
+            return word;
+    }
+    return QStringLiteral("--") + name;
 }
 
 CommandLine readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
+    // "-folder DIR" is read as "--folder DIR" (and "-help", "-version" as theirs), never as the letters
+    // "-f -o -l ...": the program has no one-letter options besides -h.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption folder(QStringLiteral("folder"), QString(), QStringLiteral("DIR"));
@@ -77,11 +93,11 @@ CommandLine readCommandLine(const QStringList& arguments) {
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
-            const QString& name = unknown.first();
-            line.error = QStringLiteral("不明なオプション %1%2 です。")
-                             .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+            line.error =
+                QStringLiteral("不明なオプション %1 です。").arg(typedOption(arguments.mid(1), unknown.first()));
         } else {
-            line.error = QStringLiteral("オプション --folder の後にフォルダを指定してください。");
+            line.error = QStringLiteral("オプション %1 の後にフォルダを指定してください。")
+                             .arg(typedOption(arguments.mid(1), QStringLiteral("folder")));
         }
         return line;
     }

@@ -4,12 +4,14 @@
 //
 // Files are written in the system's temporary folder, or in DANCEENTRY_BENCH_DIR when it is set.
 
+#include "bench_bounds.h"
 #include "bench_memberimport.h"
 #include "bench_print.h"
 #include "benchsupport.h"
 
 #include "cp932.h"
 #include "japanesefont.h"
+#include "measuredrun.h"
 
 #include <QApplication>
 #include <QDir>
@@ -89,6 +91,9 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 } // namespace
 
 int main(int argc, char** argv) {
+    // The tool benchmarks measure each run through a fresh copy of this program.
+    if (is_measure_mode(argc, argv))
+        return measure_child_main(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     g_previousHandler = qInstallMessageHandler(quietHandler);
@@ -121,6 +126,7 @@ int main(int argc, char** argv) {
     registerWindowBenchmarks();
     add_member_import_benchmarks(g_folder);
     add_print_benchmarks();
+    add_bounds_benchmarks();
     benchmark::Initialize(&argc, argv);
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -182,6 +188,7 @@ int main(int argc, char** argv) {
         });
     print_member_import_ratios(reporter.seconds);
     print_print_ratios(reporter.seconds);
+    print_bounds_figures();
     benchmark::Shutdown();
     return 0;
 }

@@ -1,7 +1,10 @@
 #include "coupleedit.h"
 
 #include "backnumber.h"
+#include "datafiles.h"
 #include "deletion.h"
+
+#include <QLocale>
 
 namespace {
 
@@ -85,6 +88,13 @@ StoreCoupleResult store_couple(AppState& state, CoupleEdit& edit, const QString&
                 "編集中のカップルは、この画面を開いた後に削除されたか変更されました。\nこの編集は保存しません。"),
             Prompter::Icon::Exclamation);
         return StoreCoupleResult::Gone;
+    }
+    // An entry beyond the bound could not be saved: the couple is refused before anything is checked.
+    if (edit.position < 0 && state.coupleCount >= kMaxCouples) {
+        prompter.showMessage(QStringLiteral("カップルは %1 組までです。これ以上追加できません。")
+                                 .arg(QLocale(QLocale::Japanese).toString(kMaxCouples)),
+                             Prompter::Icon::Exclamation);
+        return StoreCoupleResult::Refused;
     }
     switch (check_couple_input(state, numberText, edit.position, edit.working, prompter)) {
     case CoupleInputCheck::Passed:

@@ -6,8 +6,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStringDecoder>
+#include <QtEndian>
+
+#include <cerrno>
 
 namespace {
+
+bool fail(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+    return false;
+}
 
 // Reads a file that may be missing; a missing file is no error, and `exists` tells which it was.
 bool readExisting(const QString& path, qint64 maxSize, QByteArray& bytes, bool& exists, QString* error) {
@@ -16,10 +28,79 @@ bool readExisting(const QString& path, qint64 maxSize, QByteArray& bytes, bool& 
     return result != FileRead::Failed;
 }
 
-bool fail(QString* error, const QString& message) {
-    if (error)
-        *error = message;
-    return false;
+// The bounds of the roster and of an entry file, and how their messages name them.
+struct Bounds {
+    qint64 maxSize;
+    qint32 maxCount;
+    const char16_t* records; // "メンバー %1 人"
+};
+constexpr Bounds kMemberBounds{kMaxMemberFileSize, kMaxMembers, u"メンバー %1 人"};
+constexpr Bounds kEntryBounds{kMaxEntryFileSize, kMaxCouples, u"カップル %1 組"};
+
+QString grouped(qint64 number) {
+    return QLocale(QLocale::Japanese, QLocale::Japan).toString(number);
+}
+
+QString recordsText(const Bounds& bounds, qint64 count) {
+    return QString::fromUtf16(bounds.records).arg(grouped(count));
+}
+
+// The limit, in the words of every refusal: "このプログラムが扱えるのは、メンバー 20,000 人、10,460,004
+// バイトまでです。"
+QString boundsText(const Bounds& bounds) {
+    return QStringLiteral("このプログラムが扱えるのは、%1、%2 バイトまでです。")
+        .arg(recordsText(bounds, bounds.maxCount), grouped(bounds.maxSize));
+}
+
+QString beyondBoundsMessage(const QString& path, const QString& what, const Bounds& bounds) {
+    return QStringLiteral("ファイル「%1」%2ため読み込みません。\n%3")
+        .arg(QDir::toNativeSeparators(path), what, boundsText(bounds));
+}
+
+// Reads a roster or an entry file within its bounds: a larger file is refused unread, and a file whose count
+// (its first four bytes) is beyond the bound is refused before anything is allocated for its records. Both
+// refusals name the limit; whatever else is wrong is left to the decoder.
+FileRead readBounded(const QString& path, const Bounds& bounds, QByteArray& bytes, QString* error) {
+    const FileRead result = read_existing_file(path, bounds.maxSize, &bytes, error);
+    if (result == FileRead::Failed) {
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() > bounds.maxSize)
+            fail(error, beyondBoundsMessage(path, QStringLiteral("は大きすぎる（%1 バイト）").arg(grouped(info.size())),
+                                            bounds));
+        return result;
+    }
+    if (result == FileRead::Read && bytes.size() >= 4) {
+        const qint32 count = qFromLittleEndian<qint32>(bytes.constData());
+        if (count > bounds.maxCount) {
+            fail(error, beyondBoundsMessage(
+                            path, QStringLiteral("には%1が記録されている").arg(recordsText(bounds, count)), bounds));
+            return FileRead::Failed;
+        }
+    }
+    return result;
+}
+
+// Why `count` records, or `size` encoded bytes, may not be written: a file beyond the bounds would not read back.
+QString writeBeyondBounds(const Bounds& bounds, qsizetype count, qsizetype size, const QString& shorten) {
+    if (count > bounds.maxCount)
+        return QStringLiteral("%1あるため保存できません。\n%2").arg(recordsText(bounds, count), boundsText(bounds));
+    if (size > bounds.maxSize)
+        return QStringLiteral("ファイルが %1 バイトになるため保存できません。%2を短くしてください。\n%3")
+            .arg(grouped(size), shorten, boundsText(bounds));
+    return {};
+}
+
+// The decoders' own checks of the size and the count, for callers that hand them bytes directly: they take
+// exactly what the encoders write.
+bool sizeWithinBounds(qsizetype size, const Bounds& bounds, QString* error) {
+    if (size <= bounds.maxSize)
+        return true;
+    return fail(error, QStringLiteral("%1 バイトあります。%2").arg(grouped(size), boundsText(bounds)));
+}
+bool countWithinBounds(qint32 count, const Bounds& bounds, QString* error) {
+    if (count <= bounds.maxCount)
+        return true;
+    return fail(error, QStringLiteral("%1が記録されています。%2").arg(recordsText(bounds, count), boundsText(bounds)));
 }
 
 bool writeEncoded(const QString& path, const QByteArray& bytes, const QString& encodeError, QString* error) {
@@ -43,23 +124,36 @@ QByteArray encode_member_file(const QList<MemberRecord>& members, qint32 count, 
     qsizetype size = 4;
     for (const MemberRecord& member : valid)
         size += RecordWriter::sizeBound(member);
+    if (const QString beyond = writeBeyondBounds(kMemberBounds, qsizetype(valid.size()), 0, {}); !beyond.isEmpty()) {
+        fail(error, beyond);
+        return {};
+    }
     writer.reserve(size);
     writer.writeLong(qint32(valid.size()));
     for (const MemberRecord& member : valid)
         writer.writeMember(member);
     if (!writer.ok()) {
-        if (error)
-            *error = writer.errorString();
+        fail(error, writer.errorString());
+        return {};
+    }
+    const QString beyond =
+        writeBeyondBounds(kMemberBounds, 0, writer.data().size(), QStringLiteral("長すぎる名前、かな、出身高校、学部"));
+    if (!beyond.isEmpty()) {
+        fail(error, beyond);
         return {};
     }
     return writer.data();
 }
 
 bool decode_member_file(QByteArrayView bytes, QList<MemberRecord>& members, qint32& count, QString* error) {
+    if (!sizeWithinBounds(bytes.size(), kMemberBounds, error))
+        return false;
     RecordReader reader(bytes);
     qint32 stored = 0;
     if (!reader.readLong(stored) || !reader.checkCount(stored, kMinMemberSize, "会員"))
         return fail(error, reader.errorString());
+    if (!countWithinBounds(stored, kMemberBounds, error))
+        return false;
     QList<MemberRecord> list(std::max(stored, 0));
     for (MemberRecord& member : list) {
         if (!reader.readMember(member))
@@ -75,11 +169,9 @@ bool decode_member_file(QByteArrayView bytes, QList<MemberRecord>& members, qint
 
 bool read_member_file(const QString& path, AppState& state, QString* error) {
     QByteArray bytes;
-    bool exists = false;
-    if (!readExisting(path, kMaxDataFileSize, bytes, exists, error))
-        return false;
-    if (!exists)
-        return true;
+    const FileRead read = readBounded(path, kMemberBounds, bytes, error);
+    if (read != FileRead::Read)
+        return read == FileRead::Missing;
     QList<MemberRecord> members = state.members;
     qint32 count = 0;
     QString reason;
@@ -103,6 +195,10 @@ QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, c
     qsizetype size = 4 + RecordWriter::sizeBound(info);
     for (const CoupleRecord& couple : valid)
         size += 4 + RecordWriter::sizeBound(couple);
+    if (const QString beyond = writeBeyondBounds(kEntryBounds, qsizetype(valid.size()), 0, {}); !beyond.isEmpty()) {
+        fail(error, beyond);
+        return {};
+    }
     writer.reserve(size);
     writer.writeLong(qint32(valid.size()));
     for (const CoupleRecord& couple : valid) {
@@ -117,8 +213,13 @@ QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, c
     }
     writer.writeUniversity(info);
     if (!writer.ok()) {
-        if (error)
-            *error = writer.errorString();
+        fail(error, writer.errorString());
+        return {};
+    }
+    const QString beyond =
+        writeBeyondBounds(kEntryBounds, 0, writer.data().size(), QStringLiteral("長すぎる名前や大学情報"));
+    if (!beyond.isEmpty()) {
+        fail(error, beyond);
         return {};
     }
     return writer.data();
@@ -126,10 +227,14 @@ QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, c
 
 bool decode_entry_file(QByteArrayView bytes, QList<CoupleRecord>& couples, qint32& count, UniversityInfo* info,
                        bool requireInfo, QString* error) {
+    if (!sizeWithinBounds(bytes.size(), kEntryBounds, error))
+        return false;
     RecordReader reader(bytes);
     qint32 stored = 0;
     if (!reader.readLong(stored) || !reader.checkCount(stored, kMinCoupleBlockSize, "カップル"))
         return fail(error, reader.errorString());
+    if (!countWithinBounds(stored, kEntryBounds, error))
+        return false;
     QList<CoupleRecord> list;
     list.resize(stored);
     for (CoupleRecord& couple : list) {
@@ -155,11 +260,9 @@ bool decode_entry_file(QByteArrayView bytes, QList<CoupleRecord>& couples, qint3
 
 bool read_entry_file(const QString& path, AppState& state, QString* error) {
     QByteArray bytes;
-    bool exists = false;
-    if (!readExisting(path, kMaxDataFileSize, bytes, exists, error))
-        return false;
-    if (!exists)
-        return true;
+    const FileRead read = readBounded(path, kEntryBounds, bytes, error);
+    if (read != FileRead::Read)
+        return read == FileRead::Missing;
     QList<CoupleRecord> couples = state.couples;
     UniversityInfo info = state.universityInfo;
     qint32 count = 0;
@@ -180,7 +283,11 @@ bool write_entry_file(const QString& path, const AppState& state, QString* error
 
 bool read_entry_couples(const QString& path, QList<CoupleRecord>& list, qint32& count, QString* error) {
     QByteArray bytes;
-    if (!read_file_whole(path, kMaxDataFileSize, &bytes, error))
+    const FileRead read = readBounded(path, kEntryBounds, bytes, error);
+    if (read == FileRead::Missing)
+        return fail(error, QStringLiteral("ファイル「%1」を読み込めませんでした。\n%2")
+                               .arg(QDir::toNativeSeparators(path), file_error_reason(ENOENT)));
+    if (read != FileRead::Read)
         return false;
     QList<CoupleRecord> couples;
     qint32 stored = 0;

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <filesystem>
@@ -71,15 +70,28 @@ DataFolder decide_data_folder(const std::optional<QString>& requested, const QSt
     if (userFolder.isEmpty())
         return {{},
                 DataFolderSource::UserFolder,
-                QStringLiteral("このユーザーのデータフォルダの場所が分かりません。\n"
-                               "環境変数 HOME を確かめるか、--folder でフォルダを指定してください。")};
+                QStringLiteral("環境変数 HOME が設定されていないか絶対パスではないため、このユーザーのデータフォルダ"
+                               "（~/.local/share/DanceEntry）の場所が分かりません。\n"
+                               "環境変数 HOME を設定するか、--folder でフォルダを指定してください。")};
     return made(userFolder, DataFolderSource::UserFolder);
+}
+
+QString user_data_folder_for(const QString& xdgDataHome, const QString& home) {
+    const QString name = QStringLiteral("/DanceEntry");
+    // Only an absolute XDG_DATA_HOME counts (a relative one would depend on the folder the program starts in);
+    // without one, the default below HOME. Without a usable HOME there is no per-user folder: "/.local/share"
+    // would be a folder of the whole system.
+    if (QDir::isAbsolutePath(xdgDataHome))
+        return QDir::cleanPath(xdgDataHome) + name;
+    if (QDir::isAbsolutePath(home))
+        return QDir::cleanPath(home + QStringLiteral("/.local/share")) + name;
+    return {};
 }
 
 QString user_data_folder() {
     QCoreApplication::setApplicationName(QStringLiteral("DanceEntry"));
     QCoreApplication::setOrganizationName(QString());
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return user_data_folder_for(qEnvironmentVariable("XDG_DATA_HOME"), qEnvironmentVariable("HOME"));
 }
 
 bool open_data_folder(const QString& folder, Prompter& prompter) {

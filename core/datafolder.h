@@ -28,9 +28,13 @@ struct DataFolder {
 DataFolder decide_data_folder(const std::optional<QString>& requested, const QString& programFolder,
                               const QString& userFolder);
 
-// The per-user data folder: the system's writable application data location for the application name
-// "DanceEntry" and no organisation name ($XDG_DATA_HOME/DanceEntry, by default ~/.local/share/DanceEntry).
-// Empty when the system names none. Sets the application name, so that Qt's other paths agree.
+// The per-user data folder as the XDG rule gives it: $XDG_DATA_HOME/DanceEntry when XDG_DATA_HOME is an absolute
+// path (a relative one is ignored), otherwise $HOME/.local/share/DanceEntry. Empty when HOME is not set or not
+// absolute, rather than a folder below "/".
+QString user_data_folder_for(const QString& xdgDataHome, const QString& home);
+
+// The same from the environment. Sets the application name "DanceEntry" (and no organisation name), so that
+// Qt's other paths agree.
 QString user_data_folder();
 
 // "データフォルダを開く": shows `folder` in the file manager; when that fails, says so in a message that names the

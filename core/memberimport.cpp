@@ -2,10 +2,13 @@
 
 #include "cp932.h"
 #include "csvtable.h"
+#include "datafiles.h"
 #include "savefile.h"
+#include "textcheck.h"
 #include "vocabulary.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QSet>
 
 #include <algorithm>
@@ -87,15 +90,39 @@ bool isAscii(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
+// The four texts of a member with the labels of their columns, in the order of the preview.
+std::array<std::pair<const char16_t*, const QString*>, 4> labelledTexts(const MemberRecord& m) {
+    return {{{u"名前", &m.name}, {u"かな", &m.kana}, {u"学部", &m.department}, {u"出身高校", &m.highschool}}};
+}
+
+// 「名前」に改行 for the first text that holds a control character; empty when none does.
+QString controlCharacterText(const MemberRecord& m) {
+    for (const auto& [label, text] : labelledTexts(m)) {
+        const qsizetype at = first_control_character(*text);
+        if (at >= 0)
+            return QStringLiteral("「%1」に%2").arg(QStringView(label), control_character_text(text->at(at)));
+    }
+    return {};
+}
+
+// 「名前」が長すぎる（70,000文字、最大64文字） for the first text beyond the bound; empty when none is.
+QString tooLongText(const MemberRecord& m) {
+    for (const auto& [label, text] : labelledTexts(m)) {
+        if (text->size() > kMaxImportedTextLength)
+            return QStringLiteral("「%1」が長すぎる（%2文字、最大%3文字）")
+                .arg(QStringView(label), QLocale(QLocale::Japanese).toString(text->size()))
+                .arg(kMaxImportedTextLength);
+    }
+    return {};
+}
+
 // 「名前」に保存できない文字「𠮷」(U+20BB7) for the first text of the member that code page 932 cannot store.
 QString unencodableText(const MemberRecord& m) {
-    const std::array<std::pair<const char16_t*, const QString*>, 4> fields = {
-        {{u"名前", &m.name}, {u"かな", &m.kana}, {u"学部", &m.department}, {u"出身高校", &m.highschool}}};
     // One conversion per row; only a row that fails is searched field by field.
     const QString all = m.name + m.kana + m.department + m.highschool;
     if (isAscii(all) || cp932::encode(all, nullptr))
         return {};
-    for (const auto& [label, text] : fields) {
+    for (const auto& [label, text] : labelledTexts(m)) {
         const QString bad = cp932::firstUnencodable(*text);
         if (bad.isEmpty())
             continue;
@@ -128,6 +155,12 @@ ImportCandidate candidateOf(const QStringList& row, const ColumnSources& sources
     } else if (role < 0) {
         c.status = ImportStatus::RoleUnknown;
         c.statusText = QStringLiteral("役割が不明");
+    } else if (const QString control = controlCharacterText(c.member); !control.isEmpty()) {
+        c.status = ImportStatus::ControlCharacter;
+        c.statusText = control;
+    } else if (const QString tooLong = tooLongText(c.member); !tooLong.isEmpty()) {
+        c.status = ImportStatus::TooLong;
+        c.statusText = tooLong;
     } else if (const QString bad = unencodableText(c.member); !bad.isEmpty()) {
         c.status = ImportStatus::Unencodable;
         c.statusText = bad;
@@ -157,6 +190,8 @@ QList<ImportCandidate> member_candidates(const QList<QStringList>& table, const 
     for (const MemberRecord& member : state.roster())
         roster.insert({cp932::normalized(member.name), cp932::normalized(member.kana)});
 
+    // Each importable row takes a place; rows beyond the roster's bound stay out.
+    const qsizetype rosterSize = qsizetype(state.roster().size());
     QSet<Key> seen;
     seen.reserve(table.size());
     candidates.reserve(table.size());
@@ -170,6 +205,10 @@ QList<ImportCandidate> member_candidates(const QList<QStringList>& table, const 
             } else if (seen.contains(key)) {
                 c.status = ImportStatus::RepeatedInFile;
                 c.statusText = QStringLiteral("ファイル内で重複");
+            } else if (rosterSize + seen.size() >= kMaxMembers) {
+                c.status = ImportStatus::RosterFull;
+                c.statusText =
+                    QStringLiteral("メンバーが%1人を超える").arg(QLocale(QLocale::Japanese).toString(kMaxMembers));
             } else {
                 seen.insert(key);
             }

@@ -24,14 +24,22 @@ enum MemberColumn : qsizetype {
 // Why a row is not imported; the first reason that applies, in this order.
 enum class ImportStatus {
     Importable,
-    NameMissing,    // empty after the blanks are trimmed
-    YearInvalid,    // not 1 to 4
-    RoleUnknown,    // neither empty nor a role name
-    Unencodable,    // a text code page 932 cannot store
-    InRoster,       // same name and kana as a member of the roster
-    RepeatedInFile, // same name and kana as an earlier importable row
-    NoHeader,       // every row: no row was usable and the first row named no column (see import_note)
+    NameMissing,      // empty after the blanks are trimmed
+    YearInvalid,      // not 1 to 4
+    RoleUnknown,      // neither empty nor a role name
+    ControlCharacter, // a line break, a tab or another control character inside a text
+    TooLong,          // a text longer than kMaxImportedTextLength
+    Unencodable,      // a text code page 932 cannot store
+    InRoster,         // same name and kana as a member of the roster
+    RepeatedInFile,   // same name and kana as an earlier importable row
+    RosterFull,       // the roster would grow beyond kMaxMembers
+    NoHeader,         // every row: no row was usable and the first row named no column (see import_note)
 };
+
+// The longest text a row may bring into the roster, in characters. The roster's texts are names and short
+// phrases; 64 characters take at most 128 bytes in code page 932, the room per text that the roster file's size
+// bound allows, so that a roster filled by imports up to kMaxMembers still saves and reads back.
+inline constexpr qsizetype kMaxImportedTextLength = 64;
 
 struct ImportCandidate {
     QStringList cells;      // the six texts of the row as read, in MemberColumn order

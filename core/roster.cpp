@@ -1,6 +1,7 @@
 #include "roster.h"
 
 #include "cp932.h"
+#include "datafiles.h"
 #include "numbertext.h"
 #include "textcheck.h"
 
@@ -92,6 +93,13 @@ StoreMemberOutcome store_member(AppState& state, const MemberEdit& edit, const M
             Prompter::Icon::Exclamation);
         return {StoreMemberOutcome::Gone};
     }
+    // A roster beyond the bound could not be saved: a new member is refused before anything is checked.
+    if (edit.position == -1 && qsizetype(state.roster().size()) >= kMaxMembers) {
+        prompter.showMessage(QStringLiteral("メンバーは %1 人までです。これ以上追加できません。")
+                                 .arg(QLocale(QLocale::Japanese).toString(kMaxMembers)),
+                             Prompter::Icon::Exclamation);
+        return {StoreMemberOutcome::Refused};
+    }
     qint32 year = 0;
     const QString problem = memberInputProblem(input, year);
     if (!problem.isEmpty()) {
@@ -102,7 +110,9 @@ StoreMemberOutcome store_member(AppState& state, const MemberEdit& edit, const M
                                         {QStringLiteral("かな"), input.kana},
                                         {QStringLiteral("出身高校"), input.highschool},
                                         {QStringLiteral("学部"), input.department}};
-    const qsizetype bad = first_unstorable_field(fields, prompter);
+    qsizetype bad = first_unstorable_field(fields, prompter);
+    if (bad < 0)
+        bad = first_field_with_control_character(fields, prompter);
     if (bad >= 0)
         return {StoreMemberOutcome::Refused, MemberField(int(MemberField::Name) + int(bad))};
 

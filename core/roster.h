@@ -56,6 +56,8 @@ struct StoreMemberOutcome {
 };
 
 // The editor's 決定: the year must be a number from 1 to 4 and the name must not be empty (each with its
-// message), and every text must be storable in code page 932. Then the member is appended (new) or replaces
-// the one at the edit's position, provided that position still holds the member as it was opened.
+// message), and every text must be storable in code page 932 and hold no line break, tab or other control
+// character; a new member is refused when the roster already holds kMaxMembers. Then the member is appended
+// (new) or replaces the one at the edit's position, provided that position still holds the member as it was
+// opened.
 StoreMemberOutcome store_member(AppState& state, const MemberEdit& edit, const MemberInput& input, Prompter& prompter);

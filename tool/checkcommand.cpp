@@ -30,6 +30,17 @@ int run_check(const QStringList& files, bool strict, QIODevice& out, QIODevice& 
     bool unreadable = false;
     bool problems = false;
     for (const QString& path : files) {
+        // Only entry files are checked: the roster or the university file would pass every rule unread. Any
+        // other name is read as an entry file, which the strict reader refuses unless it is one.
+        if (const QString other = other_data_file_text(path); !other.isEmpty()) {
+            unreadable = true;
+            const QString shown = QDir::toNativeSeparators(path);
+            write_text(out, QStringLiteral("%1: エントリーファイルではありません。\n").arg(shown));
+            write_text(err, QStringLiteral("danceentry-tool: 「%1」は%2です。check はエントリーファイルだけを検査し"
+                                           "ます。\n")
+                                .arg(shown, other));
+            continue;
+        }
         LoadedFile file;
         QString error;
         if (!load_data_file(path, file, &error)) {

@@ -12,22 +12,12 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
-#include <system_error>
 
 namespace {
 
 constexpr qsizetype kColFile = 0;
 constexpr qsizetype kColBackNumber = 3;
-
-std::filesystem::path fsPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
 
 using Report = std::function<int(const QString&)>;
 
@@ -125,13 +115,19 @@ QList<QStringList> csv_rows(const LoadedFile& file) {
 
 bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, const CsvRowPlace& place, QByteArray* bytes,
                 QString* error) {
-    QList<QStringList> cells = rows;
-    for (QStringList& row : cells) {
-        for (QString& cell : row)
-            cell = spreadsheet_cell(cell);
-    }
+    // Row by row, so that the table of the largest entry file is never held as one text besides its bytes.
+    const auto rowText = [](const QStringList& row) {
+        QStringList guarded;
+        guarded.reserve(row.size());
+        for (const QString& cell : row)
+            guarded << spreadsheet_cell(cell);
+        return csv_text({guarded});
+    };
     if (encoding == CsvEncoding::Utf8WithBom) {
-        *bytes = QByteArray("\xEF\xBB\xBF") + csv_text(cells).toUtf8();
+        QByteArray utf8("\xEF\xBB\xBF");
+        for (const QStringList& row : rows)
+            utf8 += rowText(row).toUtf8();
+        *bytes = std::move(utf8);
         return true;
     }
     if (!cp932::available()) {
@@ -152,38 +148,13 @@ bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, const CsvR
             return false;
         }
     }
-    return cp932::encode(csv_text(cells), bytes, error);
-}
-
-QString output_refusal(const QString& output, const QStringList& inputs) {
-    const QString shown = QDir::toNativeSeparators(output);
-    const QString name = QFileInfo(output).fileName();
-    if (is_one_of(output, inputs))
-        return QStringLiteral("出力ファイル「%1」は入力ファイルの一つです。入力ファイルには書き込みません。")
-            .arg(shown);
-    if (name.compare(QLatin1String("member.dat"), Qt::CaseInsensitive) == 0 ||
-        name.compare(QLatin1String("uniinf.dat"), Qt::CaseInsensitive) == 0 ||
-        name.contains(QLatin1String(".ent"), Qt::CaseInsensitive))
-        return QStringLiteral("出力ファイル「%1」は DanceEntry のデータファイルの名前です。データファイルを上書き"
-                              "しないよう、別の名前（例: entries.csv）を指定してください。")
-            .arg(shown);
-    const QFileInfo target(output);
-    if (target.exists() && !target.isFile())
-        return QStringLiteral("「%1」は通常のファイルではないため、書き込みません。ファイルの名前を指定してください。")
-            .arg(shown);
-    return {};
-}
-
-bool is_one_of(const QString& output, const QStringList& inputs) {
-    const QString outputPath = QFileInfo(output).absoluteFilePath();
-    for (const QString& input : inputs) {
-        std::error_code code;
-        if (std::filesystem::equivalent(fsPath(output), fsPath(input), code))
-            return true;
-        if (QFileInfo(input).absoluteFilePath() == outputPath)
-            return true;
+    QByteArray encoded;
+    for (const QStringList& row : rows) {
+        if (!cp932::encodeAppend(rowText(row), encoded, error))
+            return false;
     }
-    return false;
+    *bytes = std::move(encoded);
+    return true;
 }
 
 int run_csv(const ToolOptions& options, QIODevice& out, QIODevice& err) {

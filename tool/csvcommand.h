@@ -1,6 +1,7 @@
 #pragma once
 
 #include "csvtable.h"
+#include "outputtarget.h"
 #include "toolargs.h"
 #include "toolfiles.h"
 
@@ -25,14 +26,6 @@ using CsvRowPlace = std::function<QString(qsizetype r)>;
 // are checked first, so that a character it cannot store is reported with the place of its row.
 bool encode_csv(const QList<QStringList>& rows, CsvEncoding encoding, const CsvRowPlace& place, QByteArray* bytes,
                 QString* error);
-
-// True when `output` names the same file as one of `inputs` (also through a link).
-bool is_one_of(const QString& output, const QStringList& inputs);
-
-// Why `output` may not be written by -o, or an empty text: one of the inputs (also through another path or a
-// link), a name the program uses for its data (member.dat, uniinf.dat, any name holding ".ent"), or an existing
-// target that is not a regular file (a device, a named pipe, a folder).
-QString output_refusal(const QString& output, const QStringList& inputs);
 
 // csv FILE... [-o OUT] [--encoding ...]: the entry table of all files or nothing, or the roster table of one
 // member file (member_table, which the member import reads back); writes OUT as a whole, or to `out`.

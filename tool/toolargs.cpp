@@ -41,13 +41,20 @@ bool setEncoding(const QString& value, ToolOptions& options, QString* error) {
     return fail(error, QStringLiteral("文字コード「%1」は使えません。utf-8 か cp932 を指定してください。").arg(value));
 }
 
-// An option as the user typed it: "-o", "--output".
-QString typedOption(const QString& name) {
+// An option as the user typed it ("-o", "-q", "-output", "--output"), found among the arguments by its name.
+QString typedOption(const QStringList& arguments, const QString& name) {
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--"))
+            break;
+        const QString word = argument.section(QLatin1Char('='), 0, 0);
+        if (word == QLatin1Char('-') + name || word == QStringLiteral("--") + name)
+            return word;
+    }
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
-QString unknownOption(const QString& name) {
-    return QStringLiteral("不明なオプション %1 です。").arg(typedOption(name));
+QString unknownOption(const QStringList& arguments, const QString& name) {
+    return QStringLiteral("不明なオプション %1 です。").arg(typedOption(arguments, name));
 }
 
 // Qt reports a missing value as "Missing value after '-o'."; the option is the quoted part.
@@ -81,6 +88,8 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
     // Options may stand anywhere among the files; after "--" every argument is a file, even one that starts
     // with "-". The help texts are the tool's own, so the parser only reads the line.
     QCommandLineParser parser;
+    // "-output x.csv" and "-encoding cp932" are read as their long forms, never as "-o utput" with a file "x.csv".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                                     QStringLiteral("file"));
@@ -95,7 +104,8 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
     }
     if (!parsed) {
         const QStringList unknown = parser.unknownOptionNames();
-        return fail(error, unknown.isEmpty() ? missingValue(parser.errorText()) : unknownOption(unknown.first()));
+        return fail(error,
+                    unknown.isEmpty() ? missingValue(parser.errorText()) : unknownOption(arguments, unknown.first()));
     }
     // Each option belongs to its commands: --strict to check, -o to csv and pdf, --encoding to csv.
     for (const QString& name : parser.optionNames()) {
@@ -105,7 +115,7 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
         else if (output.names().contains(name))
             allowed = options.command == ToolCommand::Csv || options.command == ToolCommand::Pdf;
         if (!allowed)
-            return fail(error, unknownOption(name));
+            return fail(error, unknownOption(arguments, name));
     }
     options.strict = parser.isSet(strict);
 
@@ -149,7 +159,8 @@ QString tool_help(ToolCommand command) {
         return QStringLiteral("使い方: %1 check ファイル... [--strict]\n"
                               "\n"
                               "エントリーファイルを読み、出力のときと同じ検査をします。ファイルごとに「ok」か、\n"
-                              "見つかった問題を背番号とともに一行ずつ表示します。\n"
+                              "見つかった問題を背番号とともに一行ずつ表示します。member.dat、uniinf.dat、\n"
+                              "Gamename.txt など、エントリーファイルでないファイルは検査しません。\n"
                               "  出場種目のないカップル、種目が重なっているパートナー、壊れたファイル\n"
                               "\n"
                               "同じメンバー（名前とかな）が、同じクラス（MorL と Reguler が同じ）の同じ種目に\n"
@@ -159,7 +170,8 @@ QString tool_help(ToolCommand command) {
                               "  --strict  警告も検査に通らないものとして、終了コード 1 で終わります。\n"
                               "\n"
                               "終了コード: 0 すべて ok（警告のみを含む）、1 検査に通らないエントリーがある、\n"
-                              "            2 見つからない・読めない・壊れたファイルがある\n")
+                              "            2 見つからない・読めない・壊れたファイル、エントリーファイルでない\n"
+                              "              ファイルがある\n")
             .arg(kTool);
     case ToolCommand::Csv:
         return QStringLiteral("使い方: %1 csv エントリーファイル... [-o 出力ファイル] [--encoding utf-8|cp932]\n"
@@ -177,8 +189,10 @@ QString tool_help(ToolCommand command) {
                               "\n"
                               "  -o, --output 出力ファイル  CSV を書くファイル（省略するか - で標準出力）。\n"
                               "                             入力ファイル、データファイルの名前（member.dat、\n"
-                              "                             uniinf.dat、.ent を含む名前）、通常のファイルでない\n"
-                              "                             ものには書きません。\n"
+                              "                             uniinf.dat、Gamename.txt、.ent を含む名前）、通常の\n"
+                              "                             ファイルでないものには書きません。シンボリックリンク\n"
+                              "                             はたどった先のファイルで、ハードリンクは同じファイル\n"
+                              "                             かどうかで判断します。\n"
                               "  --encoding utf-8           BOM 付きの UTF-8（既定。表計算ソフトでそのまま開けます）\n"
                               "  --encoding cp932           Shift-JIS（コードページ 932）\n"
                               "\n"

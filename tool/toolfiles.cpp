@@ -20,7 +20,7 @@ bool fail(QString* error, const QString& message) {
 // with the program's record decoder; read_entry_file has already checked that it is whole.
 bool readInfoOfEmptyEntry(const QString& path, UniversityInfo& info, QString* error) {
     QByteArray bytes;
-    if (!read_file_whole(path, kMaxDataFileSize, &bytes, error))
+    if (!read_file_whole(path, kMaxEntryFileSize, &bytes, error))
         return false;
     RecordReader reader(bytes);
     qint32 count = 0;
@@ -91,4 +91,20 @@ bool load_data_file(const QString& path, LoadedFile& file, QString* error) {
         return false;
     file = std::move(loaded);
     return true;
+}
+
+QString other_data_file_text(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    for (const QString& name : {QFileInfo(path).fileName(), QFileInfo(canonical).fileName()}) {
+        if (name.isEmpty())
+            continue;
+        const DataFileKind kind = data_file_kind(name);
+        if (kind != DataFileKind::Entry)
+            return data_file_kind_text(kind);
+        if (name.compare(QLatin1String("Gamename.txt"), Qt::CaseInsensitive) == 0)
+            return QStringLiteral("出場試合名の一覧");
+        if (name == QLatin1String(".danceentry.lock"))
+            return QStringLiteral("ロックファイル");
+    }
+    return {};
 }

@@ -27,3 +27,8 @@ bool load_data_file(const QString& path, LoadedFile& file, QString* error);
 
 // "メンバーファイル", "大学情報ファイル", "試合名ファイル", "エントリーファイル".
 QString data_file_kind_text(DataFileKind kind);
+
+// When `path` (or the file its links lead to) carries the name of one of the program's other files, what that
+// file is ("メンバーファイル", "大学情報ファイル", "出場試合名の一覧", "ロックファイル"); otherwise an empty text.
+// Only entry files may carry any other name, and only their content tells them apart.
+QString other_data_file_text(const QString& path);

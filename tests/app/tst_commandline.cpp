@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <utility>
+
 class TestCommandLine : public QObject {
     Q_OBJECT
 
@@ -61,6 +63,21 @@ private slots:
             << "danceentry: "
                "データフォルダ「@/taken/club」を作れませんでした。\n途中の名前がフォルダではなくファイルです。"
             << "";
+        // Long options with one dash are read as with two; an unknown one is named as it was typed.
+        QTest::newRow("-help") << program << args("-help") << 0 << usage << ""
+                               << "";
+        QTest::newRow("-folder") << program << args("-folder @/taken/club") << 1 << ""
+                                 << "データフォルダ「@/taken/club」を作れませんでした。"
+                                 << "";
+        QTest::newRow("-folder without a value") << program << args("-folder") << 64 << ""
+                                                 << "オプション -folder の後にフォルダを指定してください。"
+                                                 << "";
+        QTest::newRow("-verbose") << program << args("-verbose") << 64 << ""
+                                  << "danceentry: 不明なオプション -verbose です。"
+                                  << "";
+        QTest::newRow("tool -output without a value") << tool << args("csv @/none.ent -output") << 64 << ""
+                                                      << "オプション -output の後に値がありません。"
+                                                      << "";
         QTest::newRow("tool --version") << tool << args("--version") << 0
                                         << QStringLiteral("danceentry-tool " DANCEENTRY_VERSION "\n") << ""
                                         << "";
@@ -97,6 +114,41 @@ private slots:
             QVERIFY2(complaint.contains(err.replace(QLatin1Char('@'), m_dir.path())), qPrintable(complaint));
         if (!absent.isEmpty())
             QVERIFY(!QFileInfo::exists(absent.replace(QLatin1Char('@'), m_dir.path())));
+    }
+
+    // The per-user folder named by --help follows the environment: a relative XDG_DATA_HOME is ignored, and
+    // without HOME the help says that there is none.
+    void userFolderInHelp_data() {
+        QTest::addColumn<QString>("xdgDataHome"); // "-": not set
+        QTest::addColumn<QString>("home");        // "-": not set; "@" stands for the temporary folder
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("relative XDG_DATA_HOME") << "xdg"
+                                                << "@/home"
+                                                << "@/home/.local/share/DanceEntry";
+        QTest::newRow("no HOME") << "-"
+                                 << "-"
+                                 << "環境変数 HOME が設定されていないため決まりません。";
+    }
+    void userFolderInHelp() {
+        QFETCH(QString, xdgDataHome);
+        QFETCH(QString, home);
+        QFETCH(QString, shown);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const auto& [name, value] :
+             {std::pair{QStringLiteral("XDG_DATA_HOME"), xdgDataHome}, std::pair{QStringLiteral("HOME"), home}}) {
+            if (value == QLatin1String("-"))
+                environment.remove(name);
+            else
+                environment.insert(name, QString(value).replace(QLatin1Char('@'), m_dir.path()));
+        }
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(DANCEENTRY_PROGRAM), {QStringLiteral("--help")});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        const QString printed = QString::fromUtf8(process.readAllStandardOutput());
+        QVERIFY2(printed.contains(shown.replace(QLatin1Char('@'), m_dir.path())), qPrintable(printed));
     }
 };
 

@@ -1,6 +1,7 @@
 // The rules of the couple editor: the year filters it opens with, choosing partners and its 決定.
 
 #include "coupleedit.h"
+#include "datafiles.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
 
@@ -81,6 +82,24 @@ private slots:
         QCOMPARE(state.couples[1].yearSum, 4);
         QCOMPARE(state.entryChanged, true);
         QCOMPARE(told.size(), 1);
+    }
+
+    // An entry at its bound takes no new couple (it could not be saved), but its couples can still be changed.
+    void storeAtTheBound() {
+        AppState state = oneCouple();
+        state.couples = QList<CoupleRecord>(kMaxCouples, state.couples[0]);
+        for (qint32 i = 0; i < kMaxCouples; ++i)
+            state.couples[i].backNumber = i + 1;
+        state.coupleCount = kMaxCouples;
+        ScriptedPrompter prompter;
+        CoupleEdit added = *begin_couple_edit(state, -1);
+        added.working = state.couples[0];
+        QCOMPARE(store_couple(state, added, QStringLiteral("20000"), prompter), StoreCoupleResult::Refused);
+        QCOMPARE(prompter.messages(),
+                 QStringList{QStringLiteral("カップルは 10,000 組までです。これ以上追加できません。")});
+        QCOMPARE(state.coupleCount, kMaxCouples);
+        CoupleEdit edited = *begin_couple_edit(state, 0);
+        QCOMPARE(store_couple(state, edited, QStringLiteral("20000"), prompter), StoreCoupleResult::Stored);
     }
 
     // Switches the grid made while the editor was open are kept; a dropped partner's dance leaves the flags.

@@ -190,6 +190,9 @@ private slots:
     void damagedFileRefused_data();
     void damagedFileRefused();
 
+    void boundsRead_data();
+    void boundsRead();
+
     void writeToUnusablePathFails_data();
     void writeToUnusablePathFails();
     void refusedWriteKeepsEarlierFile_data();
@@ -651,6 +654,62 @@ void TestDataFiles::damagedFileRefused() {
     }
 }
 
+// The largest roster and entry file the readers take are read; one member or couple more, or one byte more, is
+// refused unread, with a message naming the limit, and the state stays as it was.
+void TestDataFiles::boundsRead_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("named"); // empty: read
+
+    // Built once: the largest files take a while to make under the sanitizers. A byte after the last field makes
+    // a file one byte beyond the bound; the size is checked before anything is read.
+    static const QByteArray largestRoster = testfiles::largestMemberFile();
+    static const QByteArray largestEntry = testfiles::largestEntryFile();
+    QCOMPARE(largestRoster.size(), kMaxMemberFileSize);
+    QCOMPARE(largestEntry.size(), kMaxEntryFileSize);
+    QTest::newRow("the largest member.dat") << int(Member) << largestRoster << QString();
+    QTest::newRow("one byte beyond the largest member.dat")
+        << int(Member) << largestRoster + '\0' << u8("は大きすぎる（10,460,005 バイト）");
+    QByteArray members = fromHex("21 4E 00 00"); // 20,001
+    members += QByteArray(11 * (kMaxMembers + 1), '\0');
+    QTest::newRow("20,001 members") << int(Member) << members << u8("にはメンバー 20,001 人が記録");
+
+    QTest::newRow("the largest entry file") << int(Entry) << largestEntry << QString();
+    QTest::newRow("one byte beyond the largest entry file")
+        << int(Entry) << largestEntry + '\0' << u8("は大きすぎる（35,218,764 バイト）");
+    QByteArray couples = fromHex("11 27 00 00"); // 10,001
+    couples += entryBytes(1, emptyCouple(1)).mid(4, 109).repeated(kMaxCouples + 1) + QByteArray(14, '\0');
+    QTest::newRow("10,001 couples") << int(Entry) << couples << u8("にはカップル 10,001 組が記録");
+    QTest::newRow("10,001 couples for the year advance") << int(EntryCouples) << couples << u8("カップル 10,001 組");
+}
+
+void TestDataFiles::boundsRead() {
+    QFETCH(int, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, named);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileNameOf(Kind(kind)));
+    writeBytes(path, bytes);
+    AppState state = occupiedState(dir);
+    const AppState before = state;
+    QString error;
+    const bool read = readAs(Kind(kind), path, state, &error);
+    if (named.isEmpty()) {
+        QVERIFY2(read, qPrintable(error.left(300)));
+        QCOMPARE(Kind(kind) == Member ? state.memberCount : state.coupleCount,
+                 Kind(kind) == Member ? kMaxMembers : kMaxCouples);
+        return;
+    }
+    QVERIFY(!read);
+    QVERIFY2(error.contains(QDir::toNativeSeparators(path)) && error.contains(named), qPrintable(error));
+    // The limit itself is named, in records and in bytes.
+    const QString limit = Kind(kind) == Member ? u8("メンバー 20,000 人、10,460,004 バイト")
+                                               : u8("カップル 10,000 組、35,218,763 バイト");
+    QVERIFY2(error.contains(limit), qPrintable(error));
+    QVERIFY(state == before);
+}
+
 void TestDataFiles::writeToUnusablePathFails_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("parentIsFile");
@@ -721,6 +780,31 @@ void TestDataFiles::refusedWriteKeepsEarlierFile_data() {
     state = sample;
     state.couples[1].danceFlags.removeLast();
     QTest::newRow("seven dance flags") << int(Entry) << state << QStringLiteral("123456");
+
+    // Nothing is written that the readers would refuse: beyond the bounds in records or in bytes.
+    state = sample;
+    state.members = QList<MemberRecord>(kMaxMembers + 1);
+    state.memberCount = kMaxMembers + 1;
+    QTest::newRow("20,001 members") << int(Member) << state << u8("メンバー 20,001 人あるため");
+    state = sample;
+    MemberRecord wordy = member(QString(30000, QLatin1Char('x')), QString(30000, QLatin1Char('k')), 1, 0);
+    wordy.department = wordy.highschool = wordy.name;
+    state.members = QList<MemberRecord>(100, wordy);
+    state.memberCount = 100;
+    QTest::newRow("a roster beyond the size bound") << int(Member) << state << u8("12,001,104 バイトになる");
+    state = sample;
+    state.couples = QList<CoupleRecord>(kMaxCouples + 1, sample.couples[0]);
+    state.coupleCount = kMaxCouples + 1;
+    QTest::newRow("10,001 couples") << int(Entry) << state << u8("カップル 10,001 組あるため");
+    state = sample;
+    CoupleRecord long4 = sample.couples[1];
+    long4.leader.name = QString(30000, QChar(0x821E)); // 60,000 bytes: 36 such couples take over 36 MB
+    for (MemberRecord& partner : long4.partners)
+        partner.name = partner.kana = partner.highschool = partner.department = long4.leader.name;
+    state.couples = QList<CoupleRecord>(36, long4) + QList<CoupleRecord>(kMaxCouples - 36, sample.couples[0]);
+    state.coupleCount = kMaxCouples;
+    QTest::newRow("an entry beyond the size bound")
+        << int(Entry) << state << u8("カップル 10,000 組、35,218,763 バイト");
 }
 
 void TestDataFiles::refusedWriteKeepsEarlierFile() {

@@ -115,6 +115,35 @@ private slots:
         if (source != DataFolderSource::UserFolder && userFolder != QLatin1String("-"))
             QVERIFY(!QFileInfo::exists(at(userFolder)) || at(userFolder) == at(expected));
     }
+
+    // The per-user folder as the XDG rule has it: only an absolute XDG_DATA_HOME counts, and without an absolute
+    // HOME there is none (never a folder below "/").
+    void userFolder_data() {
+        QTest::addColumn<QString>("xdgDataHome");
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("XDG_DATA_HOME") << "/data/x"
+                                       << "/home/a"
+                                       << "/data/x/DanceEntry";
+        QTest::newRow("default below HOME") << ""
+                                            << "/home/a"
+                                            << "/home/a/.local/share/DanceEntry";
+        QTest::newRow("relative XDG_DATA_HOME ignored") << "share"
+                                                        << "/home/a"
+                                                        << "/home/a/.local/share/DanceEntry";
+        QTest::newRow("no HOME") << ""
+                                 << ""
+                                 << "";
+        QTest::newRow("relative HOME") << ""
+                                       << "home/a"
+                                       << "";
+    }
+    void userFolder() {
+        QFETCH(QString, xdgDataHome);
+        QFETCH(QString, home);
+        QFETCH(QString, expected);
+        QCOMPARE(user_data_folder_for(xdgDataHome, home), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataFolder)

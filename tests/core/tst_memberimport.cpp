@@ -1,5 +1,6 @@
 #include "cp932.h"
 #include "csvtable.h"
+#include "datafiles.h"
 #include "memberimport.h"
 #include "membertext.h"
 #include "testfiles.h"
@@ -54,7 +55,7 @@ private slots:
                                          "\"佐藤, 花子\",さとう,2,\"文\"\"学\"\"部\",南高,partner\r\n,,,,,\r\n",
             "佐藤, 花子|さとう|2|文\"学\"部|南高|P|取り込み");
         row("utf-8, lf, line break in quotes, variants", "氏名,ふりがな,学年\n\"a\nb\",x,1\n\n",
-            "a\nb|x|1|||P|取り込み");
+            "a\nb|x|1|||P|「名前」に改行");
         row("headers in any order, blanks around",
             " 役割 ,高校,学年,\"フリガナ \",氏名,学部,メモ\r\nL,西高,４年,もり,森,理,x",
             "森|もり|4|理|西高|L|取り込み");
@@ -77,10 +78,24 @@ private slots:
             "U+20BB7);"
             "山田太郎|やまだたろう|1|||P|登録済み;山田太郎|やまだたろう|2|||P|登録済み;d|k|1|||P|取り込み;"
             "d|k|2|||L|ファイル内で重複;d|k2|1|||P|取り込み;e|k|0|||P|回生が1～4でない;e|k|1|||P|取り込み");
-        // Without a header row and without one usable row the columns were most likely misread: every row says so.
-        row("no header, nothing usable", "氏名\tかな\t回生\n山田\tやまだ\t1\n",
-            "氏名\tかな\t回生||0|||P|見出し行なし;山田\tやまだ\t1||0|||P|見出し行なし");
-        row("header, nothing usable", "名前,かな,回生\r\nb,k,9\r\n", "b|k|0|||P|回生が1～4でない");
+        // A text the roster cannot keep as one line, or longer than a name or a short phrase, stays out; the
+        // first such text of the row is named. The bound is 64 characters, whatever their width.
+        const QByteArray longest = QString(64, QChar(0x821E)).toUtf8();
+        const QString l = QString::fromUtf8(longest);
+        QTest::newRow("texts that cannot be stored")
+            << QString()
+            << "a,k,1,\"文\r\n学部\",\nb,\"か\tな\",1\nc,k,1,,\"北\x07高\"\nd,k,1,\x7F\n" + longest + ",k,1\n" +
+                   longest + "x,k,1\ne,k,1,," + QByteArray(70000, 'y') + "\n\"f\r\",\"" + longest + "z\",1"
+            << QStringList{QStringLiteral("a|k|1|文\r\n学部||P|「学部」に改行"),
+                           QStringLiteral("b|か\tな|1|||P|「かな」にタブ"),
+                           QStringLiteral("c|k|1||北\a高|P|「出身高校」に制御文字 (U+0007)"),
+                           QStringLiteral("d|k|1|\x7F||P|「学部」に制御文字 (U+007F)"),
+                           l + QStringLiteral("|k|1|||P|取り込み"),
+                           l + QStringLiteral("x|k|1|||P|「名前」が長すぎる（65文字、最大64文字）"),
+                           QStringLiteral("e|k|1||") + QString(70000, u'y') +
+                               QStringLiteral("|P|「出身高校」が長すぎる（70,000文字、最大64文字）"),
+                           QStringLiteral("f\r|") + l + QStringLiteral("z|1|||P|「名前」に改行")}
+            << QString();
         row("neither utf-8 nor cp932", "a,\xFF\xFE,1", "", "UTF-8 でも Shift-JIS");
         row("damaged utf-8 behind a bom", "\xEF\xBB\xBF\xE7\x94\xB0\x8DH,x,1", "", "UTF-8 でも Shift-JIS");
         row("nul character", QByteArray("a,b,1\0", 6), "", "UTF-8 でも Shift-JIS");
@@ -124,7 +139,8 @@ private slots:
             QVERIFY2(message.contains(QStringLiteral("部員.csv")) && message.contains(error), qPrintable(message));
     }
 
-    // The roster table, written as the tool writes it, imports into an empty roster as the same members.
+    // The roster table, written as the tool writes it, imports into an empty roster as the same members, but for
+    // texts that the roster keeps on one line only.
     void rosterTableRoundTrip() {
         AppState roster;
         roster.members = {fullMember("山田 太郎", "やまだ", 1, "工学部", "北高", 0),
@@ -144,9 +160,11 @@ private slots:
             QString error;
             QVERIFY2(read_member_csv(dir.filePath(QStringLiteral("roster.csv")), empty, &candidates, &error),
                      qPrintable(error));
-            QCOMPARE(import_members(empty, candidates, 1), 4);
-            QCOMPARE(empty.members, roster.members.mid(0, 4));
-            QCOMPARE(empty.memberCount, 4);
+            // A member whose texts hold line breaks or tabs (from an old file) stays out, named in its state.
+            QCOMPARE(candidates.value(2).statusText, QStringLiteral("「名前」に改行"));
+            QCOMPARE(import_members(empty, candidates, 1), 3);
+            QCOMPARE(empty.members, roster.members.mid(0, 2) + roster.members.mid(3, 1));
+            QCOMPARE(empty.memberCount, 3);
         }
     }
 
@@ -170,6 +188,26 @@ private slots:
             QCOMPARE(preview_cells(candidates[0], role).value(kMemberColRole),
                      role ? QStringLiteral("partner") : QStringLiteral("leader"));
         }
+    }
+
+    // Rows beyond the roster's bound stay out, after the rows that fill it; refused rows take no room.
+    void rosterBound() {
+        AppState state;
+        state.members = QList<MemberRecord>(kMaxMembers - 2);
+        state.memberCount = kMaxMembers - 2;
+        const QList<ImportCandidate> candidates =
+            member_candidates({{QStringLiteral("a"), QString(), QStringLiteral("1")},
+                               {QStringLiteral("b"), QString(), QStringLiteral("9")},
+                               {QStringLiteral("c"), QString(), QStringLiteral("1")},
+                               {QStringLiteral("d"), QString(), QStringLiteral("1")}},
+                              state);
+        QStringList states;
+        for (const ImportCandidate& c : candidates)
+            states << c.statusText;
+        QCOMPARE(states, (QStringList{QStringLiteral("取り込み"), QStringLiteral("回生が1～4でない"),
+                                      QStringLiteral("取り込み"), QStringLiteral("メンバーが20,000人を超える")}));
+        QCOMPARE(import_members(state, candidates, 0), 2);
+        QCOMPARE(state.memberCount, kMaxMembers);
     }
 
     // Import appends behind the valid members only, and leaves the state alone when nothing is importable.

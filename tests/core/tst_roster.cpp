@@ -1,5 +1,6 @@
 // The rules of the roster: member lists, the member editor's 決定 and the deletion of members.
 
+#include "datafiles.h"
 #include "roster.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
@@ -122,6 +123,30 @@ private slots:
                                  << QStringLiteral("名前は必ず入力してください。") << 0;
         QTest::newRow("unstorable name") << -1 << QStringLiteral("𠮷田") << QStringLiteral("1")
                                          << QStringLiteral("「名前」に保存できない文字「𠮷」(U+20BB7)") << 1;
+        // A pasted line break or tab would break every table and text export made from the roster.
+        QTest::newRow("line break in a name") << -1 << QStringLiteral("山田\r\n太郎") << QStringLiteral("1")
+                                              << QStringLiteral("「名前」に改行が含まれています。") << 1;
+        QTest::newRow("tab in a name, edited") << 0 << QStringLiteral("山\t田") << QStringLiteral("1")
+                                               << QStringLiteral("「名前」にタブが含まれています。") << 1;
+    }
+
+    // A roster at its bound takes no new member, but its members can still be changed.
+    void storeMemberAtTheBound() {
+        AppState state = threeMembers();
+        state.members.resize(kMaxMembers);
+        state.memberCount = kMaxMembers;
+        ScriptedPrompter prompter;
+        QCOMPARE(store_member(state, *begin_member_edit(state, -1), typed(QStringLiteral("林"), QStringLiteral("1")),
+                              prompter)
+                     .result,
+                 StoreMemberOutcome::Refused);
+        QCOMPARE(prompter.messages(),
+                 QStringList{QStringLiteral("メンバーは 20,000 人までです。これ以上追加できません。")});
+        QCOMPARE(state.memberCount, kMaxMembers);
+        QCOMPARE(store_member(state, *begin_member_edit(state, 0), typed(QStringLiteral("林"), QStringLiteral("1")),
+                              prompter)
+                     .result,
+                 StoreMemberOutcome::Stored);
     }
     void storeMember() {
         QFETCH(qint32, position);

@@ -1,10 +1,11 @@
 // The installed program, started headless as a user starts it: the first-use dialog is answered through its real
 // widgets (by the preloaded first-use driver), and uniinf.dat must then be in the folder the data-folder rule names,
 // and nowhere else: --folder, $XDG_DATA_HOME/DanceEntry, ~/.local/share/DanceEntry, or a copy of the program in a
-// club's folder.
+// club's folder. The installed program and tool load the largest accepted files within 500 MB.
 
 #include "cp932.h"
 #include "datafiles.h"
+#include "measuredrun.h"
 #include "testfiles.h"
 
 #include <QDirIterator>
@@ -13,10 +14,19 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
+namespace {
+
+constexpr qint64 kMemoryLimit = 500LL * 1000 * 1000;
+
+} // namespace
+
 class TestInstalled : public QObject {
     Q_OBJECT
 
-    QString m_program; // the installed danceentry
+    QString m_program;                        // the installed danceentry
+    std::unique_ptr<QTemporaryDir> m_largest; // the largest accepted files, made for the first run that needs them
 
 private slots:
     void initTestCase() {
@@ -113,7 +123,77 @@ private slots:
         QCOMPARE(state.universityInfo.university, QStringLiteral("蒼嶺大学"));
         QCOMPARE(state.universityInfo.gameName, gameName);
     }
+
+    // The largest files the readers take, opened by the installed programs as a user opens them: the program
+    // starts on the largest roster (the first-use driver closes its window once it is shown), the tool shows and
+    // converts the largest entry file (the heaviest of its commands). Each stays within 500 MB. Without
+    // sanitizers each runs under that address-space limit (prlimit --as), so that any allocation beyond it fails
+    // the run; a sanitized build reserves terabytes of address space, so there its peak resident memory is
+    // measured instead, which the sanitizer's shadow memory and red zones only make larger than a plain build's.
+    void largestFiles_data() {
+        QTest::addColumn<QString>("program"); // in usr/bin of the installed tree
+        QTest::addColumn<QStringList>("arguments");
+
+        const QString tool = QStringLiteral("danceentry-tool");
+        QTest::newRow("danceentry, largest member.dat")
+            << QStringLiteral("danceentry") << QStringList{QStringLiteral("--folder"), QStringLiteral("@")};
+        QTest::newRow("tool show, largest entry file")
+            << tool << QStringList{QStringLiteral("show"), QStringLiteral("@/大会.ent")};
+        QTest::newRow("tool csv, largest entry file")
+            << tool
+            << QStringList{QStringLiteral("csv"), QStringLiteral("@/大会.ent"), QStringLiteral("-o"),
+                           QStringLiteral("@/entries.csv")};
+    }
+    void largestFiles() {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        if (!m_largest) {
+            m_largest = std::make_unique<QTemporaryDir>();
+            QVERIFY(m_largest->isValid());
+            testfiles::writeBytes(m_largest->filePath(QStringLiteral("member.dat")), testfiles::largestMemberFile());
+            testfiles::writeBytes(m_largest->filePath(QStringLiteral("大会.ent")), testfiles::largestEntryFile());
+            UniversityInfo info;
+            info.university = QStringLiteral("蒼嶺大学");
+            QVERIFY(write_university_file(m_largest->filePath(QStringLiteral("uniinf.dat")), info));
+        }
+        const QString folder = m_largest->path();
+        for (QString& argument : arguments)
+            argument.replace(QLatin1Char('@'), folder);
+
+        QStringList command;
+#if !defined(__SANITIZE_ADDRESS__)
+        command << QStringLiteral("prlimit") << QStringLiteral("--as=%1").arg(kMemoryLimit) << QStringLiteral("--");
+#endif
+        command << QFileInfo(m_program).path() + QLatin1Char('/') + program << arguments;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("HOME"), folder);
+        if (program == QLatin1String("danceentry"))
+            environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(DANCEENTRY_FIRST_USE_DRIVER));
+        // Freed memory is given back at once, as without the sanitizer, rather than held in its quarantine.
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           QStringLiteral("verify_asan_link_order=0:quarantine_size_mb=0:detect_leaks=0"));
+
+        const MeasuredRun run = run_measured(command, environment, folder + QStringLiteral("/stderr.txt"));
+        const QString report = QString::fromLocal8Bit(run.err.left(2000));
+        qInfo("%s: %.2f s, peak resident memory %lld MB", QTest::currentDataTag(), run.seconds,
+              run.peakBytes / (1000 * 1000));
+        QVERIFY2(run.status == 0, qPrintable(QStringLiteral("status %1\n%2").arg(run.status).arg(report)));
+        if (program == QLatin1String("danceentry"))
+            QVERIFY2(report.contains(QStringLiteral("driver: frm_main shown, closing it")), qPrintable(report));
+        QVERIFY2(run.peakBytes < kMemoryLimit, qPrintable(QString::number(run.peakBytes)));
+    }
+
+    void cleanupTestCase() {
+        m_largest.reset();
+    }
 };
 
-QTEST_GUILESS_MAIN(TestInstalled)
+int main(int argc, char** argv) {
+    if (is_measure_mode(argc, argv))
+        return measure_child_main(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestInstalled test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_installed.moc"

@@ -1,5 +1,7 @@
 #include "testfiles.h"
 
+#include "datafiles.h"
+#include "recordcodec.h"
 #include "vocabulary.h"
 
 #include <QDir>
@@ -84,6 +86,56 @@ QString pdfText(const QString& path, int page) {
     if (page > 0)
         arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
     return popplerOutput(QStringLiteral("pdftotext"), arguments << path << QStringLiteral("-"));
+}
+
+namespace {
+
+// A text of the average room's bytes, distinct for each `n`.
+QString roomText(qint64 n) {
+    const QString number = QString::number(n);
+    return number + QString(int(kTextRoom - 2) - int(number.size()), QLatin1Char('m'));
+}
+
+MemberRecord roomMember(qint64& n, quint8 role) {
+    MemberRecord m = member(roomText(n), roomText(n + 1), quint8(1 + n % 4), role);
+    m.highschool = roomText(n + 2);
+    m.department = roomText(n + 3);
+    n += 4;
+    return m;
+}
+
+} // namespace
+
+QByteArray largestMemberFile() {
+    RecordWriter writer;
+    writer.reserve(kMaxMemberFileSize);
+    writer.writeLong(kMaxMembers);
+    qint64 n = 0;
+    for (qint32 i = 0; i < kMaxMembers; ++i)
+        writer.writeMember(roomMember(n, quint8(i % 2)));
+    return writer.data();
+}
+
+QByteArray largestEntryFile() {
+    RecordWriter writer;
+    writer.reserve(kMaxEntryFileSize);
+    writer.writeLong(kMaxCouples);
+    qint64 n = 0;
+    for (qint32 i = 0; i < kMaxCouples; ++i) {
+        QList<MemberRecord> partners;
+        for (int p = 0; p < 4; ++p)
+            partners << roomMember(n, 1);
+        CoupleRecord c = couple(i + 1, roomMember(n, 0), partners);
+        for (QString& dances : c.partnerDances)
+            dances = roomText(n++);
+        c.university = roomText(n++);
+        c.gameName = roomText(n++);
+        writer.writeLong(c.partnerCount);
+        writer.writeCouple(c);
+    }
+    const QString longest(0xFFFF, QLatin1Char('u'));
+    writer.writeUniversity({longest, longest, longest, longest, longest, longest, longest});
+    return writer.data();
 }
 
 } // namespace testfiles

@@ -31,5 +31,10 @@ QString popplerOutput(const QString& program, const QStringList& arguments);
 // The text of the PDF at `path` as pdftotext reads it in the order it was painted: page `page` only, or every
 // page for 0.
 QString pdfText(const QString& path, int page = 0);
+// The largest files the readers take: kMaxMembers members, or kMaxCouples couples of four partners followed by
+// the longest university information, every text distinct and as long as the size bound allows on average
+// (half-width characters, which take the most memory once read).
+QByteArray largestMemberFile();
+QByteArray largestEntryFile();
 
 } // namespace testfiles

@@ -89,6 +89,12 @@ void clear_lvw_selection(QTreeWidget* list) {
         list->topLevelItem(row)->setSelected(false);
 }
 
+QString shown_text(const QString& text) {
+    if (text.size() <= kMaxShownCharacters)
+        return text;
+    return text.left(kMaxShownCharacters) + QChar(0x2026);
+}
+
 CommandKey command_key(const QKeyEvent* event) {
     if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return CommandKey::None;

@@ -8,6 +8,8 @@ class QPlainTextEdit;
 class QTreeWidget;
 class QWidget;
 
+#include <QString>
+
 // Small pieces shared by the windows: the designed layout in twips, select-all on double click, clearing a
 // member list's selection and the command keys of the lists.
 namespace dialogsupport {
@@ -36,6 +38,12 @@ void select_all_on_double_click(QPlainTextEdit* box);
 
 // Deselects every row of the list; a list without rows stays as it is.
 void clear_lvw_selection(QTreeWidget* list);
+
+// A text as a list cell or a name label shows it: at most kMaxShownCharacters characters, then "…". A cell is far
+// narrower, and painting measures the whole text to cut it off at the cell's edge, which for one of the longest
+// texts a file can hold (65,535 bytes) takes tens of milliseconds per cell and seconds for a screenful.
+inline constexpr qsizetype kMaxShownCharacters = 256;
+QString shown_text(const QString& text);
 
 // The keys with which the lists and the grid run their commands: Enter (the main keyboard's or the keypad's)
 // opens the current record, Delete deletes, Space switches the current cell. Keys held with Ctrl, Alt or Shift

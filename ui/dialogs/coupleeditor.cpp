@@ -175,7 +175,8 @@ void CoupleEditor::fillMemberList(QTreeWidget* list, int yearFilter) {
     QList<QTreeWidgetItem*> rows;
     for (const qint32 position : members_by_kana(m_state, role, yearFilter)) {
         const MemberRecord& member = m_state.members[position];
-        auto* row = new QTreeWidgetItem({member.name, member.kana});
+        auto* row =
+            new QTreeWidgetItem({dialogsupport::shown_text(member.name), dialogsupport::shown_text(member.kana)});
         row->setData(kNameColumn, kPositionRole, position);
         rows.append(row);
     }
@@ -256,7 +257,7 @@ void CoupleEditor::showCoupleNames(bool keepNumber) {
     while (m_partnerNames.size() > 1)
         delete m_partnerNames.takeLast();
 
-    m_leaderName->setText(m_edit.working.leader.name);
+    m_leaderName->setText(dialogsupport::shown_text(m_edit.working.leader.name));
     sizeToText(m_leaderName);
 
     const std::span<const MemberRecord> partners = valid_part(m_edit.working.partners, m_edit.working.partnerCount);
@@ -270,7 +271,7 @@ void CoupleEditor::showCoupleNames(bool keepNumber) {
             m_partnerNames.append(label);
         }
         QLabel* label = m_partnerNames[j];
-        label->setText(partners[size_t(j)].name);
+        label->setText(dialogsupport::shown_text(partners[size_t(j)].name));
         sizeToText(label);
         label->show();
     }

@@ -1,13 +1,19 @@
 #include "memberimportdialog.h"
 
+#include "dialogsupport.h"
 #include "japanesefont.h"
+#include "textcheck.h"
 
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -21,6 +27,42 @@ constexpr int kMeasuredRows = 200;
 
 // Refused rows: their texts in the disabled colour, the reason in red.
 const QColor kRefusedReason(0xC0, 0x00, 0x00);
+
+// A member column is at most as wide as this many full-width characters; a longer text is cut off at the
+// column's edge and shown whole in the cell's tooltip.
+constexpr int kMaxColumnCharacters = 16;
+// A tooltip breaks its text into lines of this many characters and shows at most this many of them.
+constexpr qsizetype kTipLineLength = 40;
+constexpr qsizetype kTipMaxCharacters = 1000;
+
+// Whether a cell may not show its whole text: longer than a column holds, or more than one line.
+bool mayBeCut(const QString& text) {
+    return text.size() > kMaxColumnCharacters || first_control_character(text) >= 0;
+}
+
+// The text of a cell's tooltip: the whole text in lines short enough for any screen, its line breaks and
+// tabs kept. A text beyond what a tooltip can sensibly show ends with its length.
+QString tipText(const QString& text) {
+    const QString shown = text.left(kTipMaxCharacters);
+    QString tip;
+    tip.reserve(shown.size() + shown.size() / kTipLineLength + 32);
+    qsizetype lineLength = 0;
+    for (const QChar c : shown) {
+        if (c == u'\r')
+            continue; // CR LF is one line break
+        if (c == u'\n') {
+            lineLength = -1;
+        } else if (lineLength == kTipLineLength) {
+            tip += u'\n';
+            lineLength = 0;
+        }
+        ++lineLength;
+        tip += c;
+    }
+    if (text.size() > shown.size())
+        tip += QStringLiteral("…\n（全%1文字）").arg(QLocale(QLocale::Japanese).toString(text.size()));
+    return tip;
+}
 
 template <typename Control> Control* named(Control* control, const char* objectName) {
     control->setObjectName(QLatin1String(objectName));
@@ -90,7 +132,11 @@ MemberImportDialog::MemberImportDialog(AppState& state, QList<ImportCandidate> c
 
     fillTable();
     m_table->setFocus(Qt::OtherFocusReason);
-    resize(std::max(m_table->horizontalHeader()->length() + 60, 640), 480);
+    // As wide as the columns, but never wider or taller than the screen it opens on.
+    QSize size(std::max(m_table->horizontalHeader()->length() + 60, 640), 480);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size);
 
     connect(m_leaderOption, &QRadioButton::toggled, this, &MemberImportDialog::showDefaultRole);
     connect(m_importButton, &QPushButton::clicked, this, &MemberImportDialog::importRows);
@@ -112,7 +158,9 @@ void MemberImportDialog::fillTable() {
         const ImportCandidate& candidate = m_candidates[row];
         const QStringList cells = preview_cells(candidate, role);
         for (int column = 0; column < cells.size(); ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
+            auto* item = new QTableWidgetItem(dialogsupport::shown_text(cells[column]));
+            if (mayBeCut(cells[column]))
+                item->setToolTip(tipText(cells[column]));
             if (!candidate.importable())
                 item->setForeground(column == kStatusColumn ? kRefusedReason : refusedText);
             m_table->setItem(row, column, item);
@@ -121,6 +169,13 @@ void MemberImportDialog::fillTable() {
             m_rowsWithoutRole.append(row);
     }
     m_table->resizeColumnsToContents();
+    // The member columns stop at a readable width; the state column is the program's own short text.
+    const int maxWidth = m_table->fontMetrics().horizontalAdvance(QString(kMaxColumnCharacters, QChar(0x3042))) +
+                         2 * m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    for (int column = 0; column < kStatusColumn; ++column) {
+        if (m_table->columnWidth(column) > maxWidth)
+            m_table->setColumnWidth(column, maxWidth);
+    }
     m_table->setUpdatesEnabled(true);
     if (!m_candidates.isEmpty())
         m_table->setCurrentCell(0, 0, QItemSelectionModel::NoUpdate);

@@ -1,5 +1,7 @@
 #include "couplegridmodel.h"
 
+#include "dialogsupport.h"
+
 #include <QBrush>
 
 CoupleGridModel::CoupleGridModel(QObject* parent)
@@ -32,7 +34,7 @@ QVariant CoupleGridModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-        return m_rows.at(row).text(column);
+        return dialogsupport::shown_text(m_rows.at(row).text(column));
     case CouplePositionRole:
         return m_rows.at(row).couple;
     case PartnerPositionRole:

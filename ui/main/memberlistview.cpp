@@ -56,7 +56,8 @@ private:
     std::array<QList<std::pair<int, QString>>, MemberListView::kColumnCount> m_estimates;
 };
 
-// Rows compare by the text of the sort column, as a Japanese reader orders it.
+// Rows compare by the text of the sort column, as a Japanese reader orders it (as shown: a text longer than a cell
+// shows counts by its first kMaxShownCharacters characters).
 class MemberListItem : public QTreeWidgetItem {
 public:
     using QTreeWidgetItem::QTreeWidgetItem;
@@ -144,8 +145,12 @@ void MemberListView::fill(const AppState& state) {
     ColumnTextWidths widths(font(), qsizetype(roster.size()));
     for (size_t i = 0; i < roster.size(); ++i) {
         const MemberRecord& member = roster[i];
-        const QStringList texts{member.name,       member.kana,       QString::number(member.year),
-                                member.department, member.highschool, role_text(member)};
+        const QStringList texts{dialogsupport::shown_text(member.name),
+                                dialogsupport::shown_text(member.kana),
+                                QString::number(member.year),
+                                dialogsupport::shown_text(member.department),
+                                dialogsupport::shown_text(member.highschool),
+                                role_text(member)};
         for (int column = 0; column < kColumnCount; ++column)
             widths.add(column, texts[column]);
         auto* item = new MemberListItem(texts);

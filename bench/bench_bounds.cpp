@@ -1,0 +1,164 @@
+// The largest files the readers take, as the program and the tool load them: start-up on the largest roster,
+// opening the largest entry file in the main window, and the tool's show, check and csv on both files. Besides
+// the time, each prints its peak resident memory: the program's while it loads (the process's peak, reset
+// before each run), the tool's as a process of its own.
+
+#include "bench_bounds.h"
+#include "benchsupport.h"
+
+#include "couplegridview.h"
+#include "datafiles.h"
+#include "folderlock.h"
+#include "mainwindow.h"
+#include "measuredrun.h"
+#include "startup.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+QString g_boundsFolder;                // holds member.dat, uniinf.dat and 大会.ent, the largest accepted files
+std::map<std::string, qint64> g_peaks; // the highest peak of each benchmark, in bytes
+
+void prepareFolder() {
+    if (!g_boundsFolder.isEmpty())
+        return;
+    g_boundsFolder = g_folder + QStringLiteral("bounds/");
+    QDir().mkpath(g_boundsFolder);
+    writeRaw(g_boundsFolder + QStringLiteral("member.dat"), testfiles::largestMemberFile());
+    writeRaw(g_boundsFolder + QStringLiteral("大会.ent"), testfiles::largestEntryFile());
+    UniversityInfo info = sampleUniversity();
+    QString error;
+    mustSucceed(write_university_file(g_boundsFolder + QStringLiteral("uniinf.dat"), info, &error), error);
+}
+
+// The process's peak resident memory since the last reset (VmHWM), and the reset (writing 5 to clear_refs).
+qint64 peakResident() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return 0;
+}
+void resetPeakResident() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+void keepPeak(benchmark::State& run, const std::string& name, qint64 peak) {
+    qint64& kept = g_peaks[name];
+    kept = std::max(kept, peak);
+    run.counters["peak_MB"] = double(kept) / 1e6;
+}
+
+// Answers the open dialog with one file and everything else with nothing.
+class OpeningPrompter : public SilentPrompter {
+public:
+    QString file;
+    QString chooseFile(const FileRequest&) override { return file; }
+};
+
+void startUpOnLargestRoster(benchmark::State& run, const std::string& name) {
+    prepareFolder();
+    SilentPrompter prompter;
+    for (auto _ : run) {
+        AppState state;
+        resetPeakResident();
+        QElapsedTimer timer;
+        timer.start();
+        FolderLock lock;
+        std::unique_ptr<MainWindow> window = start_up(state, prompter, g_boundsFolder, lock);
+        if (!window || !QTest::qWaitForWindowExposed(window.get()))
+            qFatal("start-up did not show the main window");
+        run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        keepPeak(run, name, peakResident());
+        if (state.memberCount != kMaxMembers)
+            qFatal("start-up read %d members", int(state.memberCount));
+        window.reset();
+        QCoreApplication::processEvents();
+    }
+}
+
+// エントリーファイルを開く in the main window: read, the couple grid filled and shown.
+void openLargestEntry(benchmark::State& run, const std::string& name) {
+    prepareFolder();
+    OpeningPrompter prompter;
+    prompter.file = g_boundsFolder + QStringLiteral("大会.ent");
+    for (auto _ : run) {
+        AppState state;
+        state.appFolder = g_boundsFolder;
+        state.universityInfo = sampleUniversity();
+        auto window = std::make_unique<MainWindow>(state, prompter);
+        window->start_main();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("the main window was not shown");
+        resetPeakResident();
+        QElapsedTimer timer;
+        timer.start();
+        window->findChild<QAction*>(QStringLiteral("mnu_open_ently"))->trigger();
+        window->coupleGrid()->viewport()->repaint();
+        run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        keepPeak(run, name, peakResident());
+        if (state.coupleCount != kMaxCouples)
+            qFatal("the entry was not opened");
+        window.reset();
+        QCoreApplication::processEvents();
+    }
+}
+
+// The built tool as a process of its own, measured by the system.
+void toolOnLargest(benchmark::State& run, const std::string& name, const char* command, const char* file) {
+    prepareFolder();
+    QStringList arguments = {QStringLiteral(DANCEENTRY_TOOL), QLatin1String(command),
+                             g_boundsFolder + QString::fromUtf8(file)};
+    if (QLatin1String(command) == QLatin1String("csv"))
+        arguments << QStringLiteral("-o") << g_boundsFolder + QStringLiteral("out.csv");
+    for (auto _ : run) {
+        const MeasuredRun measured = run_measured(arguments, QProcessEnvironment::systemEnvironment(),
+                                                  g_boundsFolder + QStringLiteral("stderr.txt"));
+        if (measured.status != 0 && !(measured.status == 1 && QLatin1String(command) == QLatin1String("check")))
+            qFatal("danceentry-tool %s %s ended with %d: %s", command, file, measured.status, measured.err.constData());
+        run.SetIterationTime(measured.seconds);
+        keepPeak(run, name, measured.peakBytes);
+    }
+}
+
+} // namespace
+
+void add_bounds_benchmarks() {
+    using benchmark::kMillisecond;
+    const auto add = [](const std::string& name, auto&& function, auto&&... arguments) {
+        benchmark::RegisterBenchmark(name.c_str(), function, name, arguments...)->UseManualTime()->Unit(kMillisecond);
+    };
+    add("bounds/startup_shown_with_20000_members", startUpOnLargestRoster);
+    add("bounds/open_entry_of_10000_couples_in_the_window", openLargestEntry);
+    // check reads entry files only.
+    for (const char* command : {"show", "csv"})
+        add(std::string("bounds/tool_") + command + "_member.dat_20000_members", toolOnLargest, command, "member.dat");
+    for (const char* command : {"show", "check", "csv"})
+        add(std::string("bounds/tool_") + command + "_entry_10000_couples", toolOnLargest, command, "大会.ent");
+}
+
+void print_bounds_figures() {
+    if (g_peaks.empty())
+        return;
+    std::printf("\nPeak resident memory with the largest accepted files (%lld bytes of member.dat, %lld of entry):\n",
+                kMaxMemberFileSize, kMaxEntryFileSize);
+    for (const auto& [name, peak] : g_peaks)
+        std::printf("  %-72s %7.1f MB\n", name.c_str(), double(peak) / 1e6);
+}
