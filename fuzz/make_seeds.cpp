@@ -3,6 +3,7 @@
 
 #include "cp932.h"
 #include "datafiles.h"
+#include "recordbuilders.h"
 #include "recordcodec.h"
 
 #include <QDir>
@@ -28,26 +29,14 @@ QString u8(const char* text) {
 }
 
 MemberRecord member(const char* name, const char* kana, quint8 year, quint8 role) {
-    MemberRecord m;
-    m.name = u8(name);
-    m.kana = u8(kana);
-    m.year = year;
-    m.role = role;
-    return m;
+    return recordbuilders::member(u8(name), u8(kana), year, role);
 }
 
+// A couple of the university the seeds use, its flags following its partners' dances.
 CoupleRecord couple(qint32 backNumber, const MemberRecord& leader, const QList<MemberRecord>& partners,
                     const QStringList& dances) {
-    CoupleRecord c;
-    c.backNumber = backNumber;
+    CoupleRecord c = recordbuilders::couple(backNumber, leader, partners, dances);
     c.university = u8("蒼嶺大学");
-    c.leader = leader;
-    c.partners = partners;
-    c.partnerDances = dances;
-    c.partnerCount = qint32(partners.size());
-    c.yearSum = leader.year + partners.first().year;
-    c.danceFlags = QList<qint32>(8, -1);
-    c.danceFlags[0] = c.danceFlags[1] = 0;
     return c;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
-// Shared helpers of the GUI tests: finding controls by objectName, clicking list headers and grid cells,
-// and answering a real message box from a timer.
+// Shared helpers of the GUI tests: the main window on a state of its own, finding controls by objectName,
+// clicking list headers and grid cells, and answering a real message box from a timer.
 
 #include "couplegridview.h"
 #include "mainwindow.h"
 #include "memberlistview.h"
+#include "scriptedprompter.h"
+#include "testfiles.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,11 +15,13 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
+#include <memory>
 
 namespace guitest {
 
@@ -30,6 +34,49 @@ inline void removeFiles(const QTemporaryDir& dir) {
     for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
         QFile::remove(dir.filePath(name));
 }
+
+// What every test of the main window starts from: a data folder of its own, a state in it with a roster, a
+// scripted prompter, and the window built on that state when the test asks for it. A test class derives from it
+// (after QObject) and calls resetState() in init() and closeWindow() in cleanup().
+class MainWindowFixture {
+protected:
+    QTemporaryDir m_dir;
+    AppState m_state;
+    ScriptedPrompter m_prompter;
+    std::unique_ptr<MainWindow> m_window;
+
+    // A fresh state in the test's folder, for the university 蒼嶺大学, with the roster `members`; a fresh prompter.
+    void resetState(const QList<MemberRecord>& members) {
+        QVERIFY(m_dir.isValid());
+        m_state = testfiles::stateIn(m_dir);
+        m_state.members = members;
+        m_state.memberCount = qint32(members.size());
+        m_state.universityInfo.university = QStringLiteral("蒼嶺大学");
+        m_prompter = ScriptedPrompter();
+    }
+    // The main window on the state (answering through `prompter` when given), laid out and shown in the member
+    // view.
+    MainWindow* startWindow(Prompter* prompter = nullptr) {
+        m_window = std::make_unique<MainWindow>(m_state, prompter ? *prompter : m_prompter);
+        m_window->start_main();
+        return m_window.get();
+    }
+    // The main window in the couple view of the entry t.ent that holds `couples`.
+    CoupleGridView* startInCoupleView(const QList<CoupleRecord>& couples) {
+        m_state.couples = couples;
+        m_state.coupleCount = qint32(couples.size());
+        m_state.entryFileName = QStringLiteral("t.ent");
+        startWindow();
+        QTest::mouseClick(m_window->findChild<QRadioButton*>(QStringLiteral("optCouple")), Qt::LeftButton);
+        return m_window->coupleGrid();
+    }
+    // Closes the window and empties the folder, so that the next test starts with no files.
+    void closeWindow() {
+        m_window.reset();
+        removeFiles(m_dir);
+    }
+    QAction* action(const char* name) const { return m_window->findChild<QAction*>(QLatin1String(name)); }
+};
 
 inline QString memberCaption(int count) {
     return QStringLiteral("メンバー数 : ") + QString::number(count) + QStringLiteral(" 人");

@@ -20,14 +20,10 @@ using namespace guitest;
 using testfiles::couple;
 using testfiles::member;
 
-class TestCoupleView : public QObject {
+class TestCoupleView : public QObject, public MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    AppState m_state;
-    ScriptedPrompter m_prompter;
-    std::unique_ptr<MainWindow> m_window;
     CoupleGridView* m_grid = nullptr;
     // Checks the grid's model through every refill and click of every test.
     std::unique_ptr<QAbstractItemModelTester> m_modelTester;
@@ -36,12 +32,7 @@ private:
     MemberRecord partner(int i) const { return m_state.members.at(1 + i); }
 
     void startInCoupleView(const QList<CoupleRecord>& couples) {
-        m_state.couples = couples;
-        m_state.coupleCount = qint32(couples.size());
-        m_state.entryFileName = QStringLiteral("t.ent");
-        m_window = std::make_unique<MainWindow>(m_state, m_prompter);
-        m_window->start_main();
-        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        MainWindowFixture::startInCoupleView(couples);
         QCOMPARE(m_window->viewMode(), MainWindow::ViewMode::Couples);
         m_grid = child<CoupleGridView>(m_window.get(), "mfg_couple");
         QVERIFY(m_grid && m_grid->isVisible());
@@ -80,17 +71,14 @@ private:
 
 private slots:
     void init() {
-        m_state = testfiles::stateIn(m_dir);
-        m_state.members = {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0),
-                           member(QStringLiteral("佐藤"), QStringLiteral("さとう"), 2, 1),
-                           member(QStringLiteral("鈴木"), QStringLiteral("すずき"), 1, 1),
-                           member(QStringLiteral("高橋"), QStringLiteral("たかはし"), 1, 1)};
-        m_state.memberCount = 4;
-        m_prompter = ScriptedPrompter();
+        resetState({member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0),
+                    member(QStringLiteral("佐藤"), QStringLiteral("さとう"), 2, 1),
+                    member(QStringLiteral("鈴木"), QStringLiteral("すずき"), 1, 1),
+                    member(QStringLiteral("高橋"), QStringLiteral("たかはし"), 1, 1)});
     }
     void cleanup() {
         m_modelTester.reset();
-        m_window.reset();
+        closeWindow();
         m_grid = nullptr;
     }
 

@@ -25,34 +25,20 @@
 using namespace guitest;
 using testfiles::member;
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, public MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    AppState m_state;
-    ScriptedPrompter m_prompter;
-    std::unique_ptr<MainWindow> m_window;
-
-    MainWindow* startWindow(Prompter* prompter = nullptr) {
-        m_window = std::make_unique<MainWindow>(m_state, prompter ? *prompter : m_prompter);
-        m_window->start_main();
-        return m_window.get();
-    }
-    QAction* action(const char* name) { return child<QAction>(m_window.get(), name); }
     void newEntry(const QString& name) {
         m_prompter.setNextInput(name);
         action("mnu_new_entry")->trigger();
     }
     // The main window with the entry t.ent of one couple, in the couple view, active for the keyboard.
     CoupleGridView* startInCoupleView() {
-        m_state.couples = {testfiles::couple(7, m_state.members[0], {m_state.members[1]}, {QStringLiteral("W")})};
-        m_state.coupleCount = 1;
-        m_state.entryFileName = QStringLiteral("t.ent");
-        startWindow();
-        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        CoupleGridView* grid = MainWindowFixture::startInCoupleView(
+            {testfiles::couple(7, m_state.members[0], {m_state.members[1]}, {QStringLiteral("W")})});
         activate();
-        return m_window->coupleGrid();
+        return grid;
     }
     void activate() {
         m_window->activateWindow();
@@ -62,18 +48,10 @@ private:
 
 private slots:
     void init() {
-        QVERIFY(m_dir.isValid());
-        m_state = testfiles::stateIn(m_dir);
-        m_state.members = {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0),
-                           member(QStringLiteral("佐藤"), QStringLiteral("さとう"), 2, 1)};
-        m_state.memberCount = 2;
-        m_state.universityInfo.university = QStringLiteral("蒼嶺大学");
-        m_prompter = ScriptedPrompter();
+        resetState({member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0),
+                    member(QStringLiteral("佐藤"), QStringLiteral("さとう"), 2, 1)});
     }
-    void cleanup() {
-        m_window.reset();
-        removeFiles(m_dir);
-    }
+    void cleanup() { closeWindow(); }
 
     void controlsHaveTheirNamesAndCaptions_data() {
         QTest::addColumn<QString>("name");

@@ -18,14 +18,10 @@
 using namespace guitest;
 using testfiles::member;
 
-class TestMemberView : public QObject {
+class TestMemberView : public QObject, public MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    AppState m_state;
-    ScriptedPrompter m_prompter;
-    std::unique_ptr<MainWindow> m_window;
     MemberListView* m_list = nullptr;
 
     void setMembers(const QList<MemberRecord>& members) {
@@ -33,8 +29,7 @@ private:
         m_state.memberCount = qint32(members.size());
     }
     void startWindow() {
-        m_window = std::make_unique<MainWindow>(m_state, m_prompter);
-        m_window->start_main();
+        MainWindowFixture::startWindow();
         m_list = child<MemberListView>(m_window.get(), "lvw_member");
         QVERIFY(m_list);
     }
@@ -50,12 +45,9 @@ private:
     }
 
 private slots:
-    void init() {
-        m_state = testfiles::stateIn(m_dir);
-        m_prompter = ScriptedPrompter();
-    }
+    void init() { resetState({}); }
     void cleanup() {
-        m_window.reset();
+        closeWindow();
         m_list = nullptr;
     }
 

@@ -35,24 +35,18 @@ using testfiles::couple;
 using testfiles::member;
 using namespace Qt::Literals::StringLiterals;
 
-class TestUsability : public QObject {
+class TestUsability : public QObject, public MainWindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    AppState m_state;
-    ScriptedPrompter m_prompter;
-    std::unique_ptr<MainWindow> m_window;
-
     // The main window, in the couple view of the entry t.ent holding `couples` unless `memberView`.
     CoupleGridView* startWindow(const QList<CoupleRecord>& couples, bool memberView = false) {
+        if (!memberView)
+            return startInCoupleView(couples);
         m_state.couples = couples;
         m_state.coupleCount = qint32(couples.size());
         m_state.entryFileName = QStringLiteral("t.ent");
-        m_window = std::make_unique<MainWindow>(m_state, m_prompter);
-        m_window->start_main();
-        if (!memberView)
-            QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        MainWindowFixture::startWindow();
         return m_window->coupleGrid();
     }
     // Couple 12 (Waltz) first in the list, couple 5 (Tango) second, so the grid shows 5 on row 1, 12 on row 2.
@@ -138,19 +132,11 @@ private:
 
 private slots:
     void init() {
-        QVERIFY(m_dir.isValid());
-        m_state = testfiles::stateIn(m_dir);
-        m_state.members = {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 1, 0),
-                           member(QStringLiteral("佐藤"), QStringLiteral("さとう"), 2, 1),
-                           member(QStringLiteral("鈴木"), QStringLiteral("すずき"), 3, 1)};
-        m_state.memberCount = 3;
-        m_state.universityInfo.university = QStringLiteral("蒼嶺大学");
-        m_prompter = ScriptedPrompter();
+        resetState({member(QStringLiteral("山田"), QStringLiteral("やまだ"), 1, 0),
+                    member(QStringLiteral("佐藤"), QStringLiteral("さとう"), 2, 1),
+                    member(QStringLiteral("鈴木"), QStringLiteral("すずき"), 3, 1)});
     }
-    void cleanup() {
-        m_window.reset();
-        removeFiles(m_dir);
-    }
+    void cleanup() { closeWindow(); }
 
     void qtTextsInJapanese_data() {
         QTest::addColumn<bool>("translated");

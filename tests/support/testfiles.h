@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recordbuilders.h"
 #include "records.h"
 
 #include <QByteArray>
@@ -16,11 +17,8 @@ QString toHex(const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
 
-MemberRecord member(const QString& name, const QString& kana, quint8 year, quint8 role);
-// A couple with the given leader and partners; each partner's dance string is taken from `dances`
-// (missing entries empty); flags are derived from the strings.
-CoupleRecord couple(qint32 backNumber, const MemberRecord& leader, const QList<MemberRecord>& partners,
-                    const QStringList& dances = {});
+using recordbuilders::couple;
+using recordbuilders::member;
 
 // An AppState whose appFolder is `dir` (with the trailing separator).
 AppState stateIn(const QTemporaryDir& dir);
