@@ -606,6 +606,20 @@ private slots:
 
     void csvRefuses() { refuses(QStringLiteral("csv")); }
 
+    // A link to an ordinary file is written through, as the safe save does it: the file gets the table, the link
+    // stays a link.
+    void csvWritesThroughALinkToAnOrdinaryFile() {
+        const QString target = path(QStringLiteral("sub/table.csv"));
+        const QString link = path(QStringLiteral("table-link.csv"));
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("sub")));
+        QFile::remove(link);
+        QVERIFY(QFile::link(target, link));
+        const ToolRun run = runTool({QStringLiteral("csv"), m_good, QStringLiteral("-o"), link});
+        QVERIFY2(run.status == 0, run.err.constData());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(testfiles::readBytes(target).contains("A大学"));
+    }
+
 private:
     // The current row of csvRefuses or pdfRefuses, run with `command`: the status, the reason, and every file
     // left as it was.
@@ -660,22 +674,7 @@ private:
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("sub/member.dat"))));
     }
 
-    // A link to an ordinary file is written through, as the safe save does it: the file gets the table, the link
-    // stays a link.
-    void csvWritesThroughALinkToAnOrdinaryFile() {
-        const QString target = path(QStringLiteral("sub/table.csv"));
-        const QString link = path(QStringLiteral("table-link.csv"));
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("sub")));
-        QFile::remove(link);
-        QVERIFY(QFile::link(target, link));
-        const ToolRun run = runTool({QStringLiteral("csv"), m_good, QStringLiteral("-o"), link});
-        QVERIFY2(run.status == 0, run.err.constData());
-        QVERIFY(QFileInfo(link).isSymLink());
-        QVERIFY(testfiles::readBytes(target).contains("A大学"));
-    }
-
 private slots:
-
     // pdf takes the refusals of csv -o, and writes nothing when an input cannot be read. Each is decided before any
     // page is made, so the commands run here without a QGuiApplication.
     void pdfRefuses_data() {
