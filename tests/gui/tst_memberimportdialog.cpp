@@ -27,13 +27,8 @@ struct Preview {
     QString button;
 };
 
-class TestMemberImportDialog : public QObject {
+class TestMemberImportDialog : public QObject, public MainWindowFixture {
     Q_OBJECT
-
-    QTemporaryDir m_dir;
-    AppState m_state;
-    ScriptedPrompter m_prompter;
-    std::unique_ptr<MainWindow> m_window;
 
     // Chooses メンバーCSV取り込み with `path` as the file dialog's answer; while the preview is open, records it,
     // chooses Partner and closes it with `close`.
@@ -67,15 +62,10 @@ class TestMemberImportDialog : public QObject {
 
 private slots:
     void init() {
-        QVERIFY(m_dir.isValid());
-        m_state = testfiles::stateIn(m_dir);
-        m_state.members = {member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0)};
-        m_state.memberCount = 1;
-        m_prompter = ScriptedPrompter();
-        m_window = std::make_unique<MainWindow>(m_state, m_prompter);
-        m_window->start_main();
+        resetState({member(QStringLiteral("山田"), QStringLiteral("やまだ"), 3, 0)});
+        startWindow();
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup() { closeWindow(); }
 
     // Cancelled, or a file that cannot be read (the reader's message): nothing changes, no preview opens.
     void nothingToPreview_data() {
