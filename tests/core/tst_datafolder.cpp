@@ -122,21 +122,14 @@ private slots:
         QTest::addColumn<QString>("xdgDataHome");
         QTest::addColumn<QString>("home");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("XDG_DATA_HOME") << "/data/x"
-                                       << "/home/a"
-                                       << "/data/x/DanceEntry";
-        QTest::newRow("default below HOME") << ""
-                                            << "/home/a"
-                                            << "/home/a/.local/share/DanceEntry";
-        QTest::newRow("relative XDG_DATA_HOME ignored") << "share"
-                                                        << "/home/a"
-                                                        << "/home/a/.local/share/DanceEntry";
-        QTest::newRow("no HOME") << ""
-                                 << ""
-                                 << "";
-        QTest::newRow("relative HOME") << ""
-                                       << "home/a"
-                                       << "";
+        const auto row = [](const char* tag, const char* xdgDataHome, const char* home, const char* expected) {
+            QTest::newRow(tag) << xdgDataHome << home << expected;
+        };
+        row("XDG_DATA_HOME", "/data/x", "/home/a", "/data/x/DanceEntry");
+        row("default below HOME", "", "/home/a", "/home/a/.local/share/DanceEntry");
+        row("relative XDG_DATA_HOME ignored", "share", "/home/a", "/home/a/.local/share/DanceEntry");
+        row("no HOME", "", "", "");
+        row("relative HOME", "", "home/a", "");
     }
     void userFolder() {
         QFETCH(QString, xdgDataHome);

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <random>
+#include <utility>
 
 using testfiles::couple;
 using testfiles::member;
@@ -92,12 +93,7 @@ std::vector<std::function<void()>> editsOfEveryKind(AppState& s, ScriptedPrompte
     };
 }
 
-struct Snapshot {
-    AreaSnapshot roster = {};
-    AreaSnapshot entry = {};
-    bool operator==(const Snapshot&) const = default;
-};
-Snapshot snapshotOf(const AppState& state) {
+std::pair<AreaSnapshot, AreaSnapshot> snapshotOf(const AppState& state) {
     return {take_snapshot(state, EditArea::Roster), take_snapshot(state, EditArea::Entry)};
 }
 
@@ -127,13 +123,13 @@ private slots:
         std::mt19937 random(seed);
         std::vector<std::function<void()>> edits = editsOfEveryKind(state, prompter, random);
 
-        const Snapshot start = snapshotOf(state);
+        const auto start = snapshotOf(state);
         for (int round = 0; round < 8; ++round) {
             std::shuffle(edits.begin(), edits.end(), random);
             for (const auto& edit : edits)
                 edit();
         }
-        const Snapshot end = snapshotOf(state);
+        const auto end = snapshotOf(state);
         QSet<QString> kinds;
         for (const EditStep& step : steps) {
             QVERIFY(step.before != step.after);

@@ -29,10 +29,11 @@ template <typename T> T* child(QObject* parent, const char* name) {
     return parent->findChild<T*>(QLatin1String(name));
 }
 
-// Empties a test's folder between test functions, so that every one starts with no files.
+// Empties a test's folder between test functions, so that every one starts with no files and no backups.
 inline void removeFiles(const QTemporaryDir& dir) {
     for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
         QFile::remove(dir.filePath(name));
+    QDir(dir.filePath(QStringLiteral("backup"))).removeRecursively();
 }
 
 // What every test of the main window starts from: a data folder of its own, a state in it with a roster, a

@@ -81,35 +81,15 @@ class TestPrintout : public QObject {
     }
 
 private slots:
+    // What the pages read back leave out: the couple's own cells stand once over all its rows, the dances are each
+    // partner's, and the names the export stamped into the couples come before the university information.
     void entryListFollowsTheGrid() {
-        const PrintDocument document = entry_print_document(smallEntry(), QStringLiteral("蒼嶺大学_春.ent"), kDate);
-        QCOMPARE(
-            document.heading,
-            (QStringList{QStringLiteral("大学名 : 蒼嶺大学"), QStringLiteral("試合名 : 春の大会"),
-                         QStringLiteral("ファイル名 : 蒼嶺大学_春.ent"), QStringLiteral("印刷日 : 2026年3月14日")}));
-        // By back number, the deleted couple left out; one row per partner.
-        QCOMPARE(document.blocks.size(), 3);
-        QStringList backNumbers;
-        for (const PrintBlock& block : document.blocks)
-            backNumbers << block.rows.first().first().text;
-        QCOMPARE(backNumbers, (QStringList{QStringLiteral("5"), QStringLiteral("12"), QStringLiteral("30")}));
-        const PrintBlock& five = document.blocks.first();
+        const PrintBlock five = entry_print_document(smallEntry(), QStringLiteral("a.ent"), kDate).blocks.first();
         QCOMPARE(five.rows.size(), 2);
-        QCOMPARE(five.rows[0][1], (PrintCell{QStringLiteral("田中一郎"), QStringLiteral("たなかいちろう")}));
-        QCOMPARE(five.rows[1][2], (PrintCell{QStringLiteral("高橋結衣"), QStringLiteral("たかはしゆい")}));
         QCOMPARE(five.rows[0].last().text, QStringLiteral("Latin"));
-        // The couple's own cells stand once, over all its rows; the dances are each partner's.
         QVERIFY(five.rows[1][0].text.isEmpty() && five.rows[1][1].text.isEmpty() && five.rows[1].last().text.isEmpty());
         QCOMPARE(five.rows[1][3 + 7].text, QStringLiteral("○")); // P
-        QCOMPARE(document.blocks.last().rows[0][11].text, QStringLiteral("◎"));
-        // A couple counts once for a dance two of its partners dance (C); the deleted couple's T counts not.
-        QCOMPARE(dance_totals(smallEntry()), (QList<int>{2, 0, 0, 1, 1, 1, 1, 1}));
-        QCOMPARE(document.totals.first().cells.mid(3, 8),
-                 (QStringList{QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"),
-                              QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}));
-        QCOMPARE(document.closing, QStringList{QStringLiteral("カップル数 : 3")});
 
-        // The names the export stamped into the couples come before the university information in memory.
         AppState stamped = smallEntry();
         for (CoupleRecord& couple : stamped.couples) {
             couple.university = QStringLiteral("旧大学名");
@@ -118,23 +98,18 @@ private slots:
         const PrintDocument exported = entry_print_document(stamped, QStringLiteral("x.ent"), kDate);
         QCOMPARE(exported.heading.mid(0, 2),
                  (QStringList{QStringLiteral("大学名 : 旧大学名"), QStringLiteral("試合名 : 秋の大会")}));
+        QCOMPARE(exported.blocks.last().rows[0][11].text, QStringLiteral("◎"));
     }
 
+    // The roster in the order given (a position naming no member skipped), a line break shown as blanks.
     void rosterInTheGivenOrder() {
         AppState state = smallRoster();
         state.members[2].name = QStringLiteral("阿部\r\n次郎"); // a line break only a damaged file holds
-        const PrintDocument document = roster_print_document(state, {2, 0, 7, 1}, kDate);
-        QCOMPARE(document.blocks.size(), 3); // position 7 names no member
-        QCOMPARE(document.blocks[0].rows[0][0].text, QStringLiteral("阿部  次郎"));
-        const PrintRow& first = document.blocks[1].rows[0];
-        QStringList texts;
-        for (const PrintCell& cell : first)
-            texts << cell.text;
-        QCOMPARE(texts, (QStringList{QStringLiteral("山田太郎"), QStringLiteral("やまだたろう"), QStringLiteral("3"),
-                                     QStringLiteral("理工学部"), QString(), QStringLiteral("leader")}));
-        QCOMPARE(document.blocks[2].rows[0][5].text, QStringLiteral("partner"));
-        QCOMPARE(document.closing, QStringList{QStringLiteral("メンバー数 : 3 人")});
-        QCOMPARE(stored_member_order(state), (QList<qint32>{0, 1, 2}));
+        QStringList names;
+        for (const PrintBlock& block : roster_print_document(state, {2, 0, 7, 1}, kDate).blocks)
+            names << block.rows[0][0].text;
+        QCOMPARE(names,
+                 (QStringList{QStringLiteral("阿部  次郎"), QStringLiteral("山田太郎"), QStringLiteral("佐藤花子")}));
     }
 
     void pdfNames_data() {
@@ -151,7 +126,7 @@ private slots:
         QCOMPARE(pdf_file_name(entry), pdf);
     }
 
-    // Every text of a small list is on its page, in the Japanese font embedded, on A4 portrait.
+    // Every text of a small list is on its page in order, in the Japanese font embedded, on A4 portrait.
     void pagesReadBack_data() {
         QTest::addColumn<bool>("entry");
         QTest::addColumn<QStringList>("expected");
@@ -190,8 +165,11 @@ private slots:
         if (text.isNull())
             QSKIP("pdftotext is not installed (poppler-utils)");
         const QString all = squeezed(text);
-        for (const QString& fragment : expected)
-            QVERIFY2(all.contains(fragment), qPrintable(fragment + QStringLiteral(" in ") + text));
+        qsizetype at = 0;
+        for (const QString& fragment : expected) {
+            at = all.indexOf(fragment, at);
+            QVERIFY2(at >= 0, qPrintable(fragment + QStringLiteral(" in ") + text));
+        }
         QVERIFY(!all.contains(QStringLiteral("消去済")));
 
         const QString info = testfiles::popplerOutput(QStringLiteral("pdfinfo"), {path});

@@ -154,8 +154,6 @@ private slots:
         QTest::addColumn<QString>("expectOut");
         QTest::addColumn<QString>("expectErr");
         const QString x = QStringLiteral("x.ent");
-        QTest::newRow("help pdf") << QStringList{QStringLiteral("help"), QStringLiteral("pdf")} << 0
-                                  << QStringLiteral("-o, --output") << QString();
         QTest::newRow("pdf without -o") << QStringList{QStringLiteral("pdf"), x} << 64 << QString()
                                         << QStringLiteral("-o で指定");
         QTest::newRow("pdf to standard output")
@@ -312,10 +310,8 @@ private slots:
         QCOMPARE(run.status, 0);
         const QStringList lines = run.outText().split(QLatin1Char('\n'));
         QVERIFY(lines.first().contains(QStringLiteral("試合名ファイル")));
-        QVERIFY(lines.contains(QStringLiteral("出場試合名数 : 2")));
-        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^[12] +"))),
+        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^\\d +"))),
                  (QStringList{QStringLiteral("1     春の大会"), QStringLiteral("2     秋の部内戦")}));
-        QVERIFY(!run.outText().contains(QStringLiteral("冬")));
     }
 
     void check_data() {
@@ -341,8 +337,6 @@ private slots:
                                  << QStringList{warning, m_good + QStringLiteral(": ok")};
         QTest::newRow("warning, strict") << QStringList{QStringLiteral("--strict"), m_twice, m_good} << 1
                                          << QStringList{warning, m_good + QStringLiteral(": ok")};
-        QTest::newRow("strict without warnings")
-            << QStringList{m_good, QStringLiteral("--strict")} << 0 << QStringList{m_good + QStringLiteral(": ok")};
         QTest::newRow("missing") << QStringList{path(QStringLiteral("none.ent")), m_good} << 2
                                  << QStringList{path(QStringLiteral("none.ent")) +
                                                     QStringLiteral(": 読み込めませんでした。"),
@@ -569,7 +563,6 @@ private slots:
         QTest::newRow("a chain of links to member.dat") << QStringList{m_good} + link("chain.csv") << m_members << data;
         QTest::newRow("a link to Gamename.txt")
             << QStringList{m_good} + link("games.csv") << path(QStringLiteral("Gamename.txt")) << data;
-        QTest::newRow("a link to an entry file") << QStringList{m_bad} + link("entry.csv") << m_good << data;
         QTest::newRow("a link to the lock")
             << QStringList{m_good} + link("lock.csv") << path(QStringLiteral(".danceentry.lock")) << data;
         QTest::newRow("an input through a linked folder and ..")
@@ -606,6 +599,20 @@ private slots:
 
     void csvRefuses() { refuses(QStringLiteral("csv")); }
 
+    // A link to an ordinary file is written through, as the safe save does it: the file gets the table, the link
+    // stays a link.
+    void csvWritesThroughALinkToAnOrdinaryFile() {
+        const QString target = path(QStringLiteral("sub/table.csv"));
+        const QString link = path(QStringLiteral("table-link.csv"));
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("sub")));
+        QFile::remove(link);
+        QVERIFY(QFile::link(target, link));
+        const ToolRun run = runTool({QStringLiteral("csv"), m_good, QStringLiteral("-o"), link});
+        QVERIFY2(run.status == 0, run.err.constData());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(testfiles::readBytes(target).contains("A大学"));
+    }
+
 private:
     // The current row of csvRefuses or pdfRefuses, run with `command`: the status, the reason, and every file
     // left as it was.
@@ -629,7 +636,6 @@ private:
                                                          {"relative.csv", QStringLiteral("uniinf.dat")},
                                                          {"chain.csv", QStringLiteral("report.csv")},
                                                          {"games.csv", QStringLiteral("Gamename.txt")},
-                                                         {"entry.csv", m_good},
                                                          {"lock.csv", QStringLiteral(".danceentry.lock")},
                                                          {"deep", path(QStringLiteral("sub/a"))},
                                                          {"loop1.csv", QStringLiteral("loop2.csv")},
@@ -660,24 +666,9 @@ private:
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("sub/member.dat"))));
     }
 
-    // A link to an ordinary file is written through, as the safe save does it: the file gets the table, the link
-    // stays a link.
-    void csvWritesThroughALinkToAnOrdinaryFile() {
-        const QString target = path(QStringLiteral("sub/table.csv"));
-        const QString link = path(QStringLiteral("table-link.csv"));
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("sub")));
-        QFile::remove(link);
-        QVERIFY(QFile::link(target, link));
-        const ToolRun run = runTool({QStringLiteral("csv"), m_good, QStringLiteral("-o"), link});
-        QVERIFY2(run.status == 0, run.err.constData());
-        QVERIFY(QFileInfo(link).isSymLink());
-        QVERIFY(testfiles::readBytes(target).contains("A大学"));
-    }
-
 private slots:
-
-    // pdf takes the refusals of csv -o, and writes nothing when an input cannot be read. Each is decided before any
-    // page is made, so the commands run here without a QGuiApplication.
+    // pdf judges -o as csv does (one row shows it), and writes nothing when an input cannot be read. Each is decided
+    // before any page is made, so the commands run here without a QGuiApplication.
     void pdfRefuses_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("output"); // must be left as it was
@@ -692,16 +683,6 @@ private slots:
             << QStringLiteral("ほかのファイルと一緒には PDF にできません");
         QTest::newRow("output is an input")
             << QStringList{m_good, QStringLiteral("-o"), m_good} << m_good << QStringLiteral("入力ファイルの一つ");
-        QTest::newRow("output is a link to an input")
-            << QStringList{m_good, QStringLiteral("-o"), path(QStringLiteral("link.csv"))}
-            << path(QStringLiteral("link.csv")) << QStringLiteral("link.csv");
-        QTest::newRow("a data file's name")
-            << QStringList{m_members, QStringLiteral("-o"), path(QStringLiteral("uniinf.dat"))} << m_uni
-            << QStringLiteral("データファイルの名前");
-        QTest::newRow("a device") << QStringList{m_good, QStringLiteral("-o"), QStringLiteral("/dev/null")} << out
-                                  << QStringLiteral("通常のファイルではない");
-        QTest::newRow("a named pipe") << QStringList{m_good, QStringLiteral("-o"), path(QStringLiteral("pipe.csv"))}
-                                      << out << QStringLiteral("通常のファイルではない");
     }
     void pdfRefuses() { refuses(QStringLiteral("pdf")); }
 
