@@ -24,23 +24,8 @@ using Report = std::function<int(const QString&)>;
 // The entry table of every file, or nothing: a table that silently lacks a university is worse than none.
 bool entryTable(const QStringList& files, QList<QStringList>& rows, CsvRowPlace& place, const Report& report) {
     rows = {csv_header()};
-    bool failed = false;
-    for (const QString& path : files) {
-        if (data_file_kind(path) != DataFileKind::Entry) {
-            failed = true;
-            report(QStringLiteral("「%1」はエントリーファイルではありません。").arg(QDir::toNativeSeparators(path)));
-            continue;
-        }
-        LoadedFile file;
-        QString error;
-        if (!load_data_file(path, file, &error)) {
-            failed = true;
-            report(error);
-            continue;
-        }
-        rows += csv_rows(file);
-    }
-    if (failed) {
+    if (!load_entry_files(
+            files, [&rows](const LoadedFile& file) { rows += csv_rows(file); }, report)) {
         report(QStringLiteral("CSV は書き出しませんでした。"));
         return false;
     }

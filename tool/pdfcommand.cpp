@@ -37,23 +37,12 @@ bool rosterDocument(const QString& path, QList<PrintDocument>& documents, const 
 
 // The entry list of every file, or nothing: a bundle that silently lacks a university is worse than none.
 bool entryDocuments(const QStringList& files, QList<PrintDocument>& documents, const Report& report) {
-    bool failed = false;
-    for (const QString& path : files) {
-        if (data_file_kind(path) != DataFileKind::Entry) {
-            failed = true;
-            report(QStringLiteral("「%1」はエントリーファイルではありません。").arg(QDir::toNativeSeparators(path)));
-            continue;
-        }
-        LoadedFile file;
-        QString error;
-        if (!load_data_file(path, file, &error)) {
-            failed = true;
-            report(error);
-            continue;
-        }
-        documents.append(entry_print_document(file.state, QFileInfo(path).fileName(), QDate::currentDate()));
-    }
-    return !failed;
+    return load_entry_files(
+        files,
+        [&documents](const LoadedFile& file) {
+            documents.append(entry_print_document(file.state, QFileInfo(file.path).fileName(), QDate::currentDate()));
+        },
+        report);
 }
 
 } // namespace

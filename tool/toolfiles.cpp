@@ -108,3 +108,24 @@ QString other_data_file_text(const QString& path) {
     }
     return {};
 }
+
+bool load_entry_files(const QStringList& paths, const std::function<void(const LoadedFile&)>& use,
+                      const std::function<void(const QString&)>& report) {
+    bool allRead = true;
+    for (const QString& path : paths) {
+        if (data_file_kind(path) != DataFileKind::Entry) {
+            allRead = false;
+            report(QStringLiteral("「%1」はエントリーファイルではありません。").arg(QDir::toNativeSeparators(path)));
+            continue;
+        }
+        LoadedFile file;
+        QString error;
+        if (!load_data_file(path, file, &error)) {
+            allRead = false;
+            report(error);
+            continue;
+        }
+        use(file);
+    }
+    return allRead;
+}

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Which data file a path holds, told by its name as the program names its files: "member.dat",
 // "uniinf.dat", "Gamename.txt" (in any letter case, since the files often come from Windows), anything else an
 // entry file.
@@ -24,6 +26,12 @@ struct LoadedFile {
 // Reads `path` as the kind its name tells. Unlike the program, which treats a missing file as empty, the
 // tool fails for a missing file, a folder, an unreadable or a damaged file; `error` names the file.
 bool load_data_file(const QString& path, LoadedFile& file, QString* error);
+
+// Reads every file of `paths` as an entry file and hands each to `use`, in order. A file named as one of the other
+// data files, or one that cannot be read, is told to `report` (a sentence that names it) and the next file is
+// read; true only when every file was read.
+bool load_entry_files(const QStringList& paths, const std::function<void(const LoadedFile&)>& use,
+                      const std::function<void(const QString&)>& report);
 
 // "メンバーファイル", "大学情報ファイル", "試合名ファイル", "エントリーファイル".
 QString data_file_kind_text(DataFileKind kind);
