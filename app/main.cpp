@@ -3,6 +3,7 @@
 #include "folderlock.h"
 #include "japanesefont.h"
 #include "mainwindow.h"
+#include "optiontext.h"
 #include "qtprompter.h"
 #include "qttranslation.h"
 #include "records.h"
@@ -69,16 +70,6 @@ QString usageText(const QString& userFolder) {
                  : QDir::toNativeSeparators(userFolder));
 }
 
-// An option as the user typed it ("-x", "-verbose", "--verbose"), found among the arguments by its name.
-QString typedOption(const QStringList& arguments, const QString& name) {
-    for (const QString& argument : arguments) {
-        const QString word = argument.section(QLatin1Char('='), 0, 0);
-        if (word == QLatin1Char('-') + name || word == QStringLiteral("--") + name)
-            return word;
-    }
-    return QStringLiteral("--") + name;
-}
-
 CommandLine readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     // "-folder DIR" is read as "--folder DIR" (and "-help", "-version" as theirs), never as the letters
@@ -93,11 +84,10 @@ CommandLine readCommandLine(const QStringList& arguments) {
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
-            line.error =
-                QStringLiteral("不明なオプション %1 です。").arg(typedOption(arguments.mid(1), unknown.first()));
+            line.error = unknown_option_message(arguments.mid(1), unknown.first());
         } else {
             line.error = QStringLiteral("オプション %1 の後にフォルダを指定してください。")
-                             .arg(typedOption(arguments.mid(1), QStringLiteral("folder")));
+                             .arg(typed_option(arguments.mid(1), QStringLiteral("folder")));
         }
         return line;
     }

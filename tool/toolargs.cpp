@@ -1,5 +1,7 @@
 #include "toolargs.h"
 
+#include "optiontext.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -39,22 +41,6 @@ bool setEncoding(const QString& value, ToolOptions& options, QString* error) {
         return true;
     }
     return fail(error, QStringLiteral("文字コード「%1」は使えません。utf-8 か cp932 を指定してください。").arg(value));
-}
-
-// An option as the user typed it ("-o", "-q", "-output", "--output"), found among the arguments by its name.
-QString typedOption(const QStringList& arguments, const QString& name) {
-    for (const QString& argument : arguments) {
-        if (argument == QLatin1String("--"))
-            break;
-        const QString word = argument.section(QLatin1Char('='), 0, 0);
-        if (word == QLatin1Char('-') + name || word == QStringLiteral("--") + name)
-            return word;
-    }
-    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-}
-
-QString unknownOption(const QStringList& arguments, const QString& name) {
-    return QStringLiteral("不明なオプション %1 です。").arg(typedOption(arguments, name));
 }
 
 // Qt reports a missing value as "Missing value after '-o'."; the option is the quoted part.
@@ -104,8 +90,8 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
     }
     if (!parsed) {
         const QStringList unknown = parser.unknownOptionNames();
-        return fail(error,
-                    unknown.isEmpty() ? missingValue(parser.errorText()) : unknownOption(arguments, unknown.first()));
+        return fail(error, unknown.isEmpty() ? missingValue(parser.errorText())
+                                             : unknown_option_message(arguments, unknown.first()));
     }
     // Each option belongs to its commands: --strict to check, -o to csv and pdf, --encoding to csv.
     for (const QString& name : parser.optionNames()) {
@@ -115,7 +101,7 @@ bool parse_tool_arguments(const QStringList& arguments, ToolOptions& options, QS
         else if (output.names().contains(name))
             allowed = options.command == ToolCommand::Csv || options.command == ToolCommand::Pdf;
         if (!allowed)
-            return fail(error, unknownOption(arguments, name));
+            return fail(error, unknown_option_message(arguments, name));
     }
     options.strict = parser.isSet(strict);
 

@@ -1,0 +1,16 @@
+#include "optiontext.h"
+
+QString typed_option(const QStringList& arguments, const QString& name) {
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--"))
+            break;
+        const QString word = argument.section(QLatin1Char('='), 0, 0);
+        if (word == QLatin1Char('-') + name || word == QStringLiteral("--") + name)
+            return word;
+    }
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+QString unknown_option_message(const QStringList& arguments, const QString& name) {
+    return QStringLiteral("不明なオプション %1 です。").arg(typed_option(arguments, name));
+}
