@@ -8,7 +8,9 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTextBlock>
@@ -45,7 +47,9 @@ GuideWindow::GuideWindow(const QString& guideFile, QWidget* parent) : QDialog(pa
     layout->addWidget(m_browser);
     layout->addWidget(buttons);
     // Wide enough for the pictures (at most 800 px) beside the text's margins, and never beyond the screen.
-    resize(860, 640);
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() : QSize(860, 640);
+    resize(std::min(860, room.width()), std::min(640, room.height()));
 }
 
 void GuideWindow::followLink(const QUrl& link) {
