@@ -24,20 +24,27 @@ struct HeaderName {
     qsizetype column;
 };
 
-// The first name of each column is the one the roster table writes.
-constexpr std::array<HeaderName, 11> kHeaderNames = {{
-    {u"名前", kMemberColName},
+// The other names a spreadsheet may give a column besides its title (kMemberColumns), which the roster table writes.
+constexpr std::array<HeaderName, 5> kHeaderAliases = {{
     {u"氏名", kMemberColName},
-    {u"かな", kMemberColKana},
     {u"ふりがな", kMemberColKana},
     {u"フリガナ", kMemberColKana},
-    {u"回生", kMemberColYear},
     {u"学年", kMemberColYear},
-    {u"学部", kMemberColDepartment},
-    {u"出身高校", kMemberColHighschool},
     {u"高校", kMemberColHighschool},
-    {u"役割", kMemberColRole},
 }};
+
+// The member column a header names, or -1.
+qsizetype headerColumn(QStringView header) {
+    for (qsizetype column = 0; column < kMemberColumnCount; ++column) {
+        if (header == QStringView(kMemberColumns[size_t(column)].title))
+            return column;
+    }
+    for (const HeaderName& alias : kHeaderAliases) {
+        if (header == QStringView(alias.text))
+            return alias.column;
+    }
+    return -1;
+}
 
 using ColumnSources = std::array<qsizetype, kMemberColumnCount>; // table column of each member column, or -1
 
@@ -45,11 +52,9 @@ using ColumnSources = std::array<qsizetype, kMemberColumnCount>; // table column
 bool headerColumns(const QStringList& firstRow, ColumnSources& sources) {
     sources.fill(-1);
     for (qsizetype i = 0; i < firstRow.size(); ++i) {
-        const QStringView header = csv_trimmed(firstRow[i]);
-        for (const HeaderName& name : kHeaderNames) {
-            if (header == QStringView(name.text) && sources[size_t(name.column)] < 0)
-                sources[size_t(name.column)] = i;
-        }
+        const qsizetype column = headerColumn(csv_trimmed(firstRow[i]));
+        if (column >= 0 && sources[size_t(column)] < 0)
+            sources[size_t(column)] = i;
     }
     if (sources[kMemberColName] >= 0)
         return true;
@@ -92,7 +97,10 @@ bool isAscii(const QString& text) {
 
 // The four texts of a member with the labels of their columns, in the order of the preview.
 std::array<std::pair<const char16_t*, const QString*>, 4> labelledTexts(const MemberRecord& m) {
-    return {{{u"名前", &m.name}, {u"かな", &m.kana}, {u"学部", &m.department}, {u"出身高校", &m.highschool}}};
+    return {{{kMemberColumns[kMemberColName].title, &m.name},
+             {kMemberColumns[kMemberColKana].title, &m.kana},
+             {kMemberColumns[kMemberColDepartment].title, &m.department},
+             {kMemberColumns[kMemberColHighschool].title, &m.highschool}}};
 }
 
 // 「名前」に改行 for the first text that holds a control character; empty when none does.
@@ -293,16 +301,9 @@ bool read_member_csv(const QString& path, const AppState& state, QList<ImportCan
 }
 
 QList<QStringList> member_table(const AppState& state) {
-    QStringList header;
-    for (qsizetype column = 0; column < kMemberColumnCount; ++column) {
-        const auto first = std::find_if(kHeaderNames.cbegin(), kHeaderNames.cend(),
-                                        [column](const HeaderName& name) { return name.column == column; });
-        header << QString::fromUtf16(first->text);
-    }
-    QList<QStringList> rows = {header};
+    QList<QStringList> rows = {member_column_titles()};
     rows.reserve(qsizetype(state.roster().size()) + 1);
-    for (const MemberRecord& m : state.roster()) {
-        rows.append({m.name, m.kana, QString::number(m.year), m.department, m.highschool, role_text(m)});
-    }
+    for (const MemberRecord& m : state.roster())
+        rows.append(member_column_texts(m));
     return rows;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "membercolumns.h"
 #include "records.h"
 
 #include <QList>
@@ -10,16 +11,7 @@
 // data row, which the user reviews before the importable ones join the roster; the roster becomes a table
 // that imports again as the same members.
 
-// The columns of a candidate's cells and of the roster table, in the order of the member list.
-enum MemberColumn : qsizetype {
-    kMemberColName,
-    kMemberColKana,
-    kMemberColYear,
-    kMemberColDepartment,
-    kMemberColHighschool,
-    kMemberColRole,
-    kMemberColumnCount
-};
+// A candidate's cells and the roster table follow the member columns (membercolumns.h).
 
 // Why a row is not imported; the first reason that applies, in this order.
 enum class ImportStatus {

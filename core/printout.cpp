@@ -1,6 +1,7 @@
 #include "printout.h"
 
 #include "couplegrid.h"
+#include "membercolumns.h"
 #include "vocabulary.h"
 
 #include <QDir>
@@ -127,20 +128,16 @@ PrintDocument roster_print_document(const AppState& state, const QList<qint32>& 
     document.title = QStringLiteral("メンバー一覧");
     document.heading = {headingLine(QStringLiteral("大学名"), state.universityInfo.university),
                         headingLine(QStringLiteral("印刷日"), print_date_text(date))};
-    document.columns = {column(QStringLiteral("名前"), false, true, false, 3),
-                        column(QStringLiteral("かな"), false, true, false, 3),
-                        column(QStringLiteral("回生"), true, false, false),
-                        column(QStringLiteral("学部"), false, true, false, 2),
-                        column(QStringLiteral("出身高校"), false, true, false, 2),
-                        column(QStringLiteral("役割"), true, false, false)};
+    for (qsizetype c = 0; c < kMemberColumnCount; ++c) {
+        const MemberColumnSpec& spec = kMemberColumns[size_t(c)];
+        document.columns << column(member_column_title(c), spec.centred, spec.freeText, false, spec.printWeight);
+    }
     for (qint32 position : order) {
         if (!state.isMember(position))
             continue;
-        const MemberRecord& member = state.members[position];
-        const PrintRow row = {
-            PrintCell{printable_text(member.name), {}},       PrintCell{printable_text(member.kana), {}},
-            PrintCell{QString::number(member.year), {}},      PrintCell{printable_text(member.department), {}},
-            PrintCell{printable_text(member.highschool), {}}, PrintCell{role_text(member), {}}};
+        PrintRow row;
+        for (const QString& text : member_column_texts(state.members[position]))
+            row << PrintCell{printable_text(text), {}};
         document.blocks.append(PrintBlock{{row}});
     }
     document.closing = {QStringLiteral("メンバー数 : ") + QString::number(document.blocks.size()) +

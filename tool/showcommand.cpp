@@ -2,10 +2,10 @@
 
 #include "couplegrid.h"
 #include "export.h"
+#include "membercolumns.h"
 #include "textcheck.h"
 #include "toolargs.h"
 #include "tooltext.h"
-#include "vocabulary.h"
 
 #include <QDir>
 
@@ -41,13 +41,9 @@ QString membersText(const AppState& state) {
     if (roster.empty())
         return text;
     // The columns of the program's member list.
-    QList<QStringList> rows;
-    rows.append({QStringLiteral("名前"), QStringLiteral("かな"), QStringLiteral("回生"), QStringLiteral("学部"),
-                 QStringLiteral("出身高校"), QStringLiteral("役割")});
-    for (const MemberRecord& member : roster) {
-        rows.append({member.name, member.kana, QString::number(member.year), member.department, member.highschool,
-                     role_text(member)});
-    }
+    QList<QStringList> rows = {member_column_titles()};
+    for (const MemberRecord& member : roster)
+        rows.append(member_column_texts(member));
     return text + QLatin1Char('\n') + format_table(rows);
 }
 

@@ -2,7 +2,8 @@
 # Installs the build tree into DESTDIR with the prefix /usr, as the Debian package does, and checks the result:
 # exactly the expected files, the programs executable, the menu entry pointing at an installed program and icon,
 # the desktop entry and AppStream metadata valid, the 256 px icon really 256 px, the type of entry files valid and
-# known to the menu entry, the manual pages clean.
+# known to the menu entry, the manual pages (English, and Japanese where `man -L ja` finds them) clean, and the
+# user guide installed with every picture it shows.
 # Usage: check_install.sh CMAKE BUILD_DIR DESTDIR
 set -eu
 cmake=$1
@@ -21,6 +22,9 @@ fail() {
 }
 
 rm -rf "$root"
+# The guide's pictures: every one the guide shows, as the source tree holds them.
+source_dir=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+guide_pictures=$(cd "$source_dir/docs" && ls guide/*.png | sed 's|^|usr/share/danceentry/|')
 DESTDIR=$root "$cmake" --install "$build" --prefix /usr >/dev/null
 
 # Every file of the package, and nothing else: a forgotten install rule and a stray file are both faults.
@@ -33,6 +37,10 @@ $png
 $mime
 usr/share/man/man1/danceentry.1.gz
 usr/share/man/man1/danceentry-tool.1.gz
+usr/share/man/ja/man1/danceentry.1.gz
+usr/share/man/ja/man1/danceentry-tool.1.gz
+usr/share/danceentry/guide-ja.md
+$guide_pictures
 usr/share/doc/danceentry/LICENSE
 usr/share/doc/danceentry/README.md
 usr/share/doc/danceentry/copyright
@@ -89,8 +97,18 @@ mimeicon=$(sed -n 's/.*<icon name="\([^"]*\)".*/\1/p' "$root/$mime")
 [ "$mimeicon" = "$icon" ] || fail "$mime shows the icon '$mimeicon', not the program's '$icon'"
 grep -q "^MimeType=.*$mimetype;" "$root/$desktop" || fail "$desktop does not name $mimetype in MimeType="
 
-# The manual pages are read as man-db reads them; groff's warnings mean a page that renders wrongly.
-for page in "$root"/usr/share/man/man1/*.1.gz; do
+# The guide shows pictures that are installed beside it.
+for picture in $(sed -n 's/.*](\(guide\/[^)]*\.png\)).*/\1/p' "$root/usr/share/danceentry/guide-ja.md"); do
+    [ -f "$root/usr/share/danceentry/$picture" ] || fail "the guide shows $picture, which is not installed"
+done
+
+# The manual pages are read as man-db reads them; groff's warnings mean a page that renders wrongly. The Japanese
+# ones are those `man -L ja` finds.
+for page in danceentry danceentry-tool; do
+    found=$(MANPATH=$root/usr/share/man man -L ja -w "$page" 2>/dev/null)
+    [ "$found" = "$root/usr/share/man/ja/man1/$page.1.gz" ] || fail "man -L ja $page finds '$found'"
+done
+for page in "$root"/usr/share/man/man1/*.1.gz "$root"/usr/share/man/ja/man1/*.1.gz; do
     gzip -t "$page" || fail "$page is not a valid gzip file"
     warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$page: $warnings"

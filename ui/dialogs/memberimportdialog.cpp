@@ -28,9 +28,9 @@ constexpr int kMeasuredRows = 200;
 // Refused rows: their texts in the disabled colour, the reason in red.
 const QColor kRefusedReason(0xC0, 0x00, 0x00);
 
-// A member column is at most as wide as this many full-width characters; a longer text is cut off at the
-// column's edge and shown whole in the cell's tooltip.
-constexpr int kMaxColumnCharacters = 16;
+// A member column is at most as wide as kMemberPreviewCharacters full-width characters; a longer text is cut off
+// at the column's edge and shown whole in the cell's tooltip.
+constexpr int kMaxColumnCharacters = kMemberPreviewCharacters;
 // A tooltip breaks its text into lines of this many characters and shows at most this many of them.
 constexpr qsizetype kTipLineLength = 40;
 constexpr qsizetype kTipMaxCharacters = 1000;
@@ -85,9 +85,7 @@ MemberImportDialog::MemberImportDialog(AppState& state, QList<ImportCandidate> c
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setWordWrap(false);
     m_table->setColumnCount(kStatusColumn + 1);
-    m_table->setHorizontalHeaderLabels({QStringLiteral("名前"), QStringLiteral("かな"), QStringLiteral("回生"),
-                                        QStringLiteral("学部"), QStringLiteral("出身高校"), QStringLiteral("役割"),
-                                        QStringLiteral("状態")});
+    m_table->setHorizontalHeaderLabels(member_column_titles() << QStringLiteral("状態"));
     m_table->horizontalHeader()->setResizeContentsPrecision(kMeasuredRows);
     m_table->horizontalHeader()->setStretchLastSection(true);
 

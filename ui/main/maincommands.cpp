@@ -8,6 +8,7 @@
 #include "entrycommands.h"
 #include "entrydialog.h"
 #include "export.h"
+#include "guidewindow.h"
 #include "membereditor.h"
 #include "memberimport.h"
 #include "memberimportdialog.h"
@@ -214,6 +215,16 @@ void MainWindow::importMembers() {
     // Modal: the roster cannot change between the check of the rows and their import.
     MemberImportDialog dialog(m_state, std::move(candidates), this);
     dialog.exec();
+}
+
+void MainWindow::showGuide() {
+    // One guide window at a time: F1 again brings the open one to the front.
+    if (m_guideWindow) {
+        m_guideWindow->raise();
+        m_guideWindow->activateWindow();
+        return;
+    }
+    m_guideWindow = open_guide(this, m_prompter, guide_places());
 }
 
 void MainWindow::openDataFolder() {

@@ -170,6 +170,7 @@ void MainWindow::createMenus() {
     m_memberImportAction =
         add(m_optionMenu, "mnu_member_import", QStringLiteral("メンバーCSV取り込み"), &MainWindow::importMembers);
 
+    m_guideAction = add(m_helpMenu, "mnu_guide", QStringLiteral("使い方"), &MainWindow::showGuide);
     m_openDataFolderAction =
         add(m_helpMenu, "mnu_open_data_folder", QStringLiteral("データフォルダを開く"), &MainWindow::openDataFolder);
     m_aboutAction = add(m_helpMenu, "mnu_about", QStringLiteral("バージョン情報"), &MainWindow::showAbout);
@@ -182,6 +183,7 @@ void MainWindow::addShortcuts() {
     setStandardShortcut(m_saveEntryAsAction, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     setStandardShortcut(m_printAction, QKeySequence::Print, QKeySequence(Qt::CTRL | Qt::Key_P));
     setStandardShortcut(m_quitAction, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_guideAction->setShortcut(QKeySequence(Qt::Key_F1));
     // Undo and redo get the keys of Windows and of Linux both, whatever the platform binds.
     m_undoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
     m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});

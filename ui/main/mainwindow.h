@@ -12,6 +12,7 @@
 class CoupleEditor;
 class CoupleGridView;
 class EntryDialog;
+class GuideWindow;
 class MemberEditor;
 class MemberListView;
 class PrintCommands;
@@ -61,6 +62,7 @@ class UndoHistory;
 // | mnu_member_out           | m_memberTextAction     | メンバーテキスト出力                        |
 // | mnu_member_import        | m_memberImportAction   | メンバーCSV取り込み                         |
 // | mnu_help                 | m_helpMenu             | ヘルプ                                      |
+// | mnu_guide                | m_guideAction          | 使い方 (F1)                                 |
 // | mnu_open_data_folder     | m_openDataFolderAction | データフォルダを開く                        |
 // | mnu_about                | m_aboutAction          | バージョン情報                              |
 class MainWindow : public QMainWindow {
@@ -150,6 +152,8 @@ private:
     void advanceYears();
     void exportMemberText();
     void importMembers();
+    // The user guide in its own window (guidewindow.h).
+    void showGuide();
     void openDataFolder();
     void showAbout();
 
@@ -188,12 +192,14 @@ private:
     QAction* m_advanceYearsAction = nullptr;
     QAction* m_memberTextAction = nullptr;
     QAction* m_memberImportAction = nullptr;
+    QAction* m_guideAction = nullptr;
     QAction* m_openDataFolderAction = nullptr;
     QAction* m_aboutAction = nullptr;
 
     QPointer<MemberEditor> m_memberEditor;
     QPointer<CoupleEditor> m_coupleEditor;
     QPointer<EntryDialog> m_entryDialog;
+    QPointer<GuideWindow> m_guideWindow;
     std::unique_ptr<PrintCommands> m_print;
 
     ViewMode m_viewMode = ViewMode::None;

@@ -4,7 +4,6 @@
 #include "japanesefont.h"
 #include "roster.h"
 #include "twips.h"
-#include "vocabulary.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -92,8 +91,7 @@ void MemberListView::setup_member_columns() {
     m_widestTexts.fill(0);
     setColumnCount(0);
     setFont(ms_p_gothic(12));
-    const QStringList titles = {QStringLiteral("名前"), QStringLiteral("かな"),     QStringLiteral("回生"),
-                                QStringLiteral("学部"), QStringLiteral("出身高校"), QStringLiteral("役割")};
+    const QStringList titles = member_column_titles();
     setColumnCount(int(titles.size()));
     setHeaderLabels(titles);
     const int defaultWidth = twips::toPixelsX(kDefaultColumnTwips, this);
@@ -145,14 +143,11 @@ void MemberListView::fill(const AppState& state) {
     ColumnTextWidths widths(font(), qsizetype(roster.size()));
     for (size_t i = 0; i < roster.size(); ++i) {
         const MemberRecord& member = roster[i];
-        const QStringList texts{dialogsupport::shown_text(member.name),
-                                dialogsupport::shown_text(member.kana),
-                                QString::number(member.year),
-                                dialogsupport::shown_text(member.department),
-                                dialogsupport::shown_text(member.highschool),
-                                role_text(member)};
-        for (int column = 0; column < kColumnCount; ++column)
+        QStringList texts = member_column_texts(member);
+        for (int column = 0; column < kColumnCount; ++column) {
+            texts[column] = dialogsupport::shown_text(texts[column]);
             widths.add(column, texts[column]);
+        }
         auto* item = new MemberListItem(texts);
         item->setData(0, kPositionRole, qint32(i));
         items.append(item);

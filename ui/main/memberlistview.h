@@ -1,5 +1,6 @@
 #pragma once
 
+#include "membercolumns.h"
 #include "records.h"
 
 #include <QList>
@@ -18,8 +19,8 @@
 class MemberListView : public QTreeWidget {
     Q_OBJECT
 public:
-    static constexpr int kColumnCount = 6;
-    static constexpr int kDefaultColumnTwips = 1440;
+    static constexpr int kColumnCount = kMemberColumnCount;
+    static constexpr int kDefaultColumnTwips = kMemberColumnTwips;
     static constexpr int kPositionRole = Qt::UserRole; // qint32 in column 0
 
     explicit MemberListView(QWidget* parent = nullptr);
