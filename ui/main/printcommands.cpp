@@ -1,5 +1,6 @@
 #include "printcommands.h"
 
+#include "exporttarget.h"
 #include "pdfoutput.h"
 #include "printrenderer.h"
 
@@ -16,30 +17,42 @@ QString pdf_default_folder() {
     return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
-bool run_pdf_export(const QList<PrintDocument>& documents, const QString& proposedName, const QString& title,
-                    Prompter& prompter) {
-    QString path = prompter.chooseFile({.initialFolder = pdf_default_folder(),
-                                        .open = false,
-                                        .filter = QStringLiteral("PDF(*.pdf)|*.pdf|"),
-                                        .fileName = proposedName,
-                                        .title = QStringLiteral("PDF出力")});
-    if (path.isEmpty())
+bool run_pdf_export(const AppState& state, const QList<PrintDocument>& documents, const QString& proposedName,
+                    const QString& title, Prompter& prompter) {
+    QString path;
+    // One of the program's own files (by any path, link or second name) is refused and the dialog shown again.
+    for (;;) {
+        path = prompter.chooseFile({.initialFolder = pdf_default_folder(),
+                                    .open = false,
+                                    .filter = QStringLiteral("PDF(*.pdf)|*.pdf|"),
+                                    .fileName = proposedName,
+                                    .title = QStringLiteral("PDF出力")});
+        if (path.isEmpty())
+            return false;
+        // A name typed without its ending gets it, so that the file opens as a PDF.
+        if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            path += QStringLiteral(".pdf");
+        const QString refusal = export_target_refusal(state, path, ExportKind::Printout);
+        if (refusal.isEmpty())
+            break;
+        prompter.showMessage(refusal, Prompter::Icon::Exclamation);
+    }
+    QString kept;
+    if (!keep_export_target(state, path, QString(), &kept, prompter))
         return false;
-    // A name typed without its ending gets it, so that the file opens as a PDF and a data file's name
-    // (member.dat, an entry file) is never written over by a PDF.
-    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
     QString error;
     if (!write_pdf_file(path, documents, title, &error)) {
         prompter.showMessage(error, Prompter::Icon::Stop);
         return false;
     }
-    prompter.showMessage(QStringLiteral("PDF「%1」を出力しました。").arg(QDir::toNativeSeparators(path)),
-                         Prompter::Icon::Information);
+    QString done = QStringLiteral("PDF「%1」を出力しました。").arg(QDir::toNativeSeparators(path));
+    if (!kept.isEmpty())
+        done += QLatin1Char('\n') + replaced_file_note(path, kept);
+    prompter.showMessage(done, Prompter::Icon::Information);
     return true;
 }
 
-PrintCommands::PrintCommands(Prompter& prompter) : m_prompter(prompter) {}
+PrintCommands::PrintCommands(const AppState& state, Prompter& prompter) : m_state(state), m_prompter(prompter) {}
 
 PrintCommands::~PrintCommands() = default;
 
@@ -52,9 +65,33 @@ QPrinter& PrintCommands::printer(const QString& title) {
     return *m_printer;
 }
 
-bool PrintCommands::paintOnPrinter(const QList<PrintDocument>& documents, QPrinter& printer) {
-    if (paint_documents(documents, printer) >= 0)
+bool PrintCommands::mayPrintTo(QPrinter& printer, QString* kept) {
+    kept->clear();
+    // Only a print to a PDF file writes a file; the preview paints the same printer on pictures of its own.
+    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty() ||
+        (printer.paintEngine() && printer.paintEngine()->type() != QPaintEngine::Pdf))
         return true;
+    const QString path = printer.outputFileName();
+    const QString refusal = export_target_refusal(m_state, path, ExportKind::Printout);
+    if (!refusal.isEmpty()) {
+        m_prompter.showMessage(refusal + QStringLiteral("\n印刷しませんでした。"), Prompter::Icon::Exclamation);
+        return false;
+    }
+    return keep_export_target(m_state, path, QString(), kept, m_prompter);
+}
+
+bool PrintCommands::paintOnPrinter(const QList<PrintDocument>& documents, QPrinter& printer) {
+    QString kept;
+    if (!mayPrintTo(printer, &kept))
+        return false;
+    if (paint_documents(documents, printer) >= 0) {
+        if (!kept.isEmpty())
+            m_prompter.showMessage(
+                QStringLiteral("「%1」に印刷しました。\n").arg(QDir::toNativeSeparators(printer.outputFileName())) +
+                    replaced_file_note(printer.outputFileName(), kept),
+                Prompter::Icon::Information);
+        return true;
+    }
     m_prompter.showMessage(
         QStringLiteral("印刷できませんでした。\nプリンターが使えるか、印刷の設定を確かめてください。"),
         Prompter::Icon::Stop);
