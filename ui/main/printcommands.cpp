@@ -3,6 +3,7 @@
 #include "exporttarget.h"
 #include "pdfoutput.h"
 #include "printrenderer.h"
+#include "savefile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,10 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 QString pdf_default_folder() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -65,13 +70,18 @@ QPrinter& PrintCommands::printer(const QString& title) {
     return *m_printer;
 }
 
-bool PrintCommands::mayPrintTo(QPrinter& printer, QString* kept) {
-    kept->clear();
-    // Only a print to a PDF file writes a file; the preview paints the same printer on pictures of its own.
-    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty() ||
-        (printer.paintEngine() && printer.paintEngine()->type() != QPaintEngine::Pdf))
-        return true;
-    const QString path = printer.outputFileName();
+namespace {
+
+// A print to a PDF file: only then does the printer write a file. The preview paints the same printer on
+// pictures of its own.
+bool printsToFile(QPrinter& printer) {
+    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty() &&
+           (!printer.paintEngine() || printer.paintEngine()->type() == QPaintEngine::Pdf);
+}
+
+} // namespace
+
+bool PrintCommands::mayPrintTo(const QString& path, QString* kept) {
     const QString refusal = export_target_refusal(m_state, path, ExportKind::Printout);
     if (!refusal.isEmpty()) {
         m_prompter.showMessage(refusal + QStringLiteral("\n印刷しませんでした。"), Prompter::Icon::Exclamation);
@@ -81,21 +91,46 @@ bool PrintCommands::mayPrintTo(QPrinter& printer, QString* kept) {
 }
 
 bool PrintCommands::paintOnPrinter(const QList<PrintDocument>& documents, QPrinter& printer) {
-    QString kept;
-    if (!mayPrintTo(printer, &kept))
+    const auto failed = [this] {
+        m_prompter.showMessage(
+            QStringLiteral("印刷できませんでした。\nプリンターが使えるか、印刷の設定を確かめてください。"),
+            Prompter::Icon::Stop);
         return false;
-    if (paint_documents(documents, printer) >= 0) {
-        if (!kept.isEmpty())
-            m_prompter.showMessage(
-                QStringLiteral("「%1」に印刷しました。\n").arg(QDir::toNativeSeparators(printer.outputFileName())) +
-                    replaced_file_note(printer.outputFileName(), kept),
-                Prompter::Icon::Information);
-        return true;
+    };
+    if (!printsToFile(printer))
+        return paint_documents(documents, printer) >= 0 || failed();
+    const QString path = printer.outputFileName();
+    QString kept;
+    if (!mayPrintTo(path, &kept))
+        return false;
+    // The pages go to a file beside the chosen one and replace it when complete, as every save of the program
+    // does: a failed print leaves the earlier file as it was, and its copy in backup/ (a second name of the same
+    // file) is never written through.
+    const QString target = resolved_target_path(path);
+    QTemporaryFile part(QFileInfo(target).absolutePath() + QStringLiteral("/.danceentry-print-XXXXXX.pdf"));
+    if (!part.open()) {
+        m_prompter.showMessage(save_failed_message(path, file_error_reason(errno)), Prompter::Icon::Stop);
+        return false;
     }
-    m_prompter.showMessage(
-        QStringLiteral("印刷できませんでした。\nプリンターが使えるか、印刷の設定を確かめてください。"),
-        Prompter::Icon::Stop);
-    return false;
+    part.close();
+    printer.setOutputFileName(part.fileName());
+    const bool painted = paint_documents(documents, printer) >= 0;
+    printer.setOutputFileName(path);
+    if (!painted)
+        return failed();
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const QByteArray from = QFile::encodeName(part.fileName());
+    if (::chmod(from.constData(), 0666 & ~mask) != 0 || ::rename(from.constData(), QFile::encodeName(target)) != 0) {
+        m_prompter.showMessage(save_failed_message(path, file_error_reason(errno)), Prompter::Icon::Stop);
+        return false;
+    }
+    part.setAutoRemove(false);
+    if (!kept.isEmpty())
+        m_prompter.showMessage(QStringLiteral("「%1」に印刷しました。\n").arg(QDir::toNativeSeparators(path)) +
+                                   replaced_file_note(path, kept),
+                               Prompter::Icon::Information);
+    return true;
 }
 
 void PrintCommands::preview(const QList<PrintDocument>& documents, const QString& title, QWidget* parent) {

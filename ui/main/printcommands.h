@@ -33,14 +33,15 @@ public:
     void preview(const QList<PrintDocument>& documents, const QString& title, QWidget* parent);
     // "印刷": Qt's print dialog, then the pages on the chosen printer. True when they were printed.
     bool print(const QList<PrintDocument>& documents, const QString& title, QWidget* parent);
+    // Paints on the printer as set up in the print dialog; a print to a file is judged first (mayPrintTo) and
+    // replaces the file whole. A printer that refused the job is reported. True when the pages were printed.
+    bool paintOnPrinter(const QList<PrintDocument>& documents, QPrinter& printer);
 
 private:
     QPrinter& printer(const QString& title);
-    // Paints on the printer; a printer that refused the job is reported.
-    bool paintOnPrinter(const QList<PrintDocument>& documents, QPrinter& printer);
-    // A print to a PDF file (chosen in Qt's print dialog) is judged as PDF出力's file: one of the program's own
-    // files is refused (told why), an existing file is kept in backup/ with `kept` naming the copy.
-    bool mayPrintTo(QPrinter& printer, QString* kept);
+    // A print to the PDF file `path` (chosen in Qt's print dialog) is judged as PDF出力's file: one of the
+    // program's own files is refused (told why), an existing file is kept in backup/ with `kept` naming the copy.
+    bool mayPrintTo(const QString& path, QString* kept);
 
     const AppState& m_state;
     Prompter& m_prompter;
