@@ -133,7 +133,17 @@ bool PrintCommands::paintOnPrinter(const QList<PrintDocument>& documents, QPrint
     return true;
 }
 
+bool PrintCommands::japaneseFontAvailable() {
+    QString error;
+    if (ensure_japanese_font(&error))
+        return true;
+    m_prompter.showMessage(error, Prompter::Icon::Stop);
+    return false;
+}
+
 void PrintCommands::preview(const QList<PrintDocument>& documents, const QString& title, QWidget* parent) {
+    if (!japaneseFontAvailable())
+        return;
     QPrinter& target = printer(title);
     QPrintPreviewDialog dialog(&target, parent);
     dialog.setObjectName(QStringLiteral("dlg_print_preview"));
@@ -150,6 +160,8 @@ void PrintCommands::preview(const QList<PrintDocument>& documents, const QString
 }
 
 bool PrintCommands::print(const QList<PrintDocument>& documents, const QString& title, QWidget* parent) {
+    if (!japaneseFontAvailable())
+        return false;
     QPrinter& target = printer(title);
     QPrintDialog dialog(&target, parent);
     dialog.setObjectName(QStringLiteral("dlg_print"));

@@ -42,6 +42,8 @@ private:
     // A print to the PDF file `path` (chosen in Qt's print dialog) is judged as PDF出力's file: one of the
     // program's own files is refused (told why), an existing file is kept in backup/ with `kept` naming the copy.
     bool mayPrintTo(const QString& path, QString* kept);
+    // False, told which font package is missing, where no Japanese font can be had.
+    bool japaneseFontAvailable();
 
     const AppState& m_state;
     Prompter& m_prompter;
