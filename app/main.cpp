@@ -4,6 +4,7 @@
 #include "japanesefont.h"
 #include "mainwindow.h"
 #include "optiontext.h"
+#include "printrenderer.h"
 #include "qtprompter.h"
 #include "qttranslation.h"
 #include "records.h"
@@ -140,6 +141,9 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(DANCEENTRY_APP_ID)));
     install_qt_translation();
     install_japanese_font_substitutions();
+    // Where fontconfig offers no Japanese font, the installed package's font by its file; printing says so
+    // when there is none at all.
+    ensure_japanese_font();
     // The window's size and place, the member list's columns and the file dialogs' last folder are kept here.
     usersettings::use_file(usersettings::default_file());
 

@@ -43,23 +43,6 @@ void prepareFolder() {
     mustSucceed(write_university_file(g_boundsFolder + QStringLiteral("uniinf.dat"), info, &error), error);
 }
 
-// The process's peak resident memory since the last reset (VmHWM), and the reset (writing 5 to clear_refs).
-qint64 peakResident() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return 0;
-}
-void resetPeakResident() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 void keepPeak(benchmark::State& run, const std::string& name, qint64 peak) {
     qint64& kept = g_peaks[name];
     kept = std::max(kept, peak);

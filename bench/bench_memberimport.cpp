@@ -1,4 +1,5 @@
 #include "bench_memberimport.h"
+#include "benchsupport.h"
 
 #include "csvtable.h"
 #include "memberimport.h"
@@ -106,6 +107,54 @@ void preview(benchmark::State& run) {
         qFatal("the preview changed the roster");
 }
 
+// The largest tables the import takes (kMemberImportMaxRows data rows behind a header, within
+// kMemberImportMaxBytes), each heavy in its own way: every text long enough for a tooltip, a hundred extra
+// columns a row, and one cell of the whole size.
+QByteArray largestTable(const std::string& shape) {
+    QByteArray bytes = "名前,かな,回生,学部,出身高校,役割\r\n";
+    if (shape == "one_cell_of_4MiB")
+        return bytes + "a,k,1,," + QByteArray(int(kMemberImportMaxBytes) - bytes.size() - 32, 'y') + "\r\n";
+    for (int i = 0; i < kMemberImportMaxRows; ++i) {
+        const QByteArray number = QByteArray::number(i);
+        if (shape == "100_columns_more")
+            bytes += "m" + number + ",k,1,,,L" + QByteArray(",x").repeated(95) + "\r\n";
+        else
+            bytes += (QString(20, QChar(0x821E)) + QString::number(i) + QLatin1Char(',') + QString(20, QChar(0x3042)) +
+                      QStringLiteral(",1,理工学部情報科学科,県立第一高等学校,L\r\n"))
+                         .toUtf8();
+    }
+    if (bytes.size() > kMemberImportMaxBytes)
+        qFatal("the %s table takes %lld bytes", shape.c_str(), qint64(bytes.size()));
+    return bytes;
+}
+
+// The largest accepted table read and shown in the preview: the time and the process's peak while it loads.
+void largestPreview(benchmark::State& run, const std::string& shape) {
+    const QString path = g_folder + QStringLiteral("largest-%1.csv").arg(QString::fromStdString(shape));
+    writeRaw(path, largestTable(shape));
+    AppState state = sampleState();
+    qint64 peak = 0;
+    for (auto _ : run) {
+        resetPeakResident();
+        QElapsedTimer timer;
+        timer.start();
+        QList<ImportCandidate> candidates;
+        QString error;
+        if (!read_member_csv(path, state, &candidates, &error))
+            qFatal("%s", error.toUtf8().constData());
+        MemberImportDialog dialog(state, std::move(candidates));
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog))
+            qFatal("the preview was not shown");
+        dialog.repaint();
+        run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        peak = std::max(peak, peakResident());
+        run.counters["peak_MB"] = double(peak) / 1e6;
+        dialog.reject();
+        QCoreApplication::processEvents();
+    }
+}
+
 double secondsOf(const std::map<std::string, double>& seconds, const std::string& name) {
     const auto found = seconds.find(name);
     return found == seconds.end() ? 0.0 : found->second;
@@ -124,6 +173,11 @@ void add_member_import_benchmarks(const QString& folder) {
     benchmark::RegisterBenchmark(kReadName, readMemberCsv)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(kSplitName, decodeAndSplit)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(kPreviewName, preview)->UseManualTime()->Unit(benchmark::kMillisecond);
+    // Target for each: within 2 s and 500 MB.
+    for (const std::string shape : {"20000_rows_of_long_texts", "100_columns_more", "one_cell_of_4MiB"})
+        benchmark::RegisterBenchmark(("import/largest_" + shape + "_read+shown").c_str(), largestPreview, shape)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
 }
 
 void print_member_import_ratios(const std::map<std::string, double>& secondsPerIteration) {

@@ -34,6 +34,10 @@ public:
 // Where the benchmarks write their files; ends with a separator.
 extern QString g_folder;
 
+// The process's peak resident memory since the last reset (VmHWM), and the reset (writing 5 to clear_refs).
+qint64 peakResident();
+void resetPeakResident();
+
 void writeRaw(const QString& path, const QByteArray& bytes, bool sync = false);
 QByteArray readRaw(const QString& path);
 void mustSucceed(bool ok, const QString& error);

@@ -42,7 +42,7 @@ qsizetype lineBreaks(QStringView text) {
 
 class Reader {
 public:
-    explicit Reader(QStringView text) : m_text(text) {}
+    Reader(QStringView text, qsizetype maxRows) : m_text(text), m_maxRows(maxRows) {}
 
     CsvReadResult read() {
         QStringList row;
@@ -122,6 +122,11 @@ private:
             row.removeLast();
         if (row.isEmpty())
             return; // keeps its storage for the next row
+        if (m_maxRows >= 0 && m_result.rows.size() >= m_maxRows) {
+            m_result.moreRows = true;
+            m_pos = m_text.size(); // the rest is not read
+            return;
+        }
         m_result.rows.append(std::move(row));
         row = QStringList();
     }
@@ -129,6 +134,7 @@ private:
     QStringView m_text;
     qsizetype m_pos = 0;
     qsizetype m_line = 1;
+    qsizetype m_maxRows = -1;
     CsvReadResult m_result;
 };
 
@@ -179,8 +185,8 @@ QString csv_text(const QList<QStringList>& rows) {
     return text;
 }
 
-CsvReadResult read_csv(QStringView text) {
-    return Reader(text).read();
+CsvReadResult read_csv(QStringView text, qsizetype maxRows) {
+    return Reader(text, maxRows).read();
 }
 
 namespace {

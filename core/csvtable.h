@@ -32,6 +32,8 @@ struct CsvReadResult {
     // The line (counting from 1) on which a quoted field starts that is never closed; 0 when every quote
     // is closed. The field then holds the rest of the text.
     qsizetype unclosedQuoteLine = 0;
+    // The text holds more rows than the reader was asked for; `rows` holds the first of them.
+    bool moreRows = false;
 };
 
 // Splits text into rows of fields. Fields are separated by commas and rows by CR LF, LF or a lone CR.
@@ -40,8 +42,9 @@ struct CsvReadResult {
 // comma or line end is kept after the quoted text, without its trailing blanks (a malformed field like
 // "ab"cd gives abcd); a quote inside an unquoted field is an ordinary character. Unquoted fields lose the
 // blanks around them, quoted ones keep everything between their quotes. Trailing empty fields of a row are
-// dropped, as are rows left without fields (empty lines, lines of blanks or of commas only).
-CsvReadResult read_csv(QStringView text);
+// dropped, as are rows left without fields (empty lines, lines of blanks or of commas only). With `maxRows` of
+// 0 or more, reading stops at the row after that many, and `moreRows` says so.
+CsvReadResult read_csv(QStringView text, qsizetype maxRows = -1);
 
 // The text of a file's bytes: UTF-8, with or without a byte-order mark, when the bytes are valid UTF-8,
 // otherwise code page 932. Fails on bytes that are neither, and on a NUL character, which no text file

@@ -162,33 +162,57 @@ QList<EntryConflict> entry_conflicts(const AppState& state) {
     return conflicts;
 }
 
-QString conflict_text(const EntryConflict& conflict) {
+namespace {
+
+// The one line of a conflict with at most `shown` back numbers (the rest counted: "…ほか 9990 組").
+QString conflictLine(const EntryConflict& conflict, qsizetype shown) {
     QStringList numbers;
-    for (qint32 number : conflict.backNumbers)
-        numbers << QString::number(number);
+    for (qsizetype k = 0; k < conflict.backNumbers.size() && k < shown; ++k)
+        numbers << QString::number(conflict.backNumbers[k]);
+    QString listed = numbers.join(QStringLiteral(", "));
+    if (conflict.backNumbers.size() > shown)
+        listed += QStringLiteral(" …ほか %1 組").arg(conflict.backNumbers.size() - shown);
     const QString who =
         conflict.kana.isEmpty() ? conflict.name : conflict.name + QStringLiteral("（%1）").arg(conflict.kana);
     return QStringLiteral("%1 %2 (%3): 背番号 %4")
-        .arg(who, dance_name_japanese(conflict.dance), dance_code(conflict.dance), numbers.join(QStringLiteral(", ")));
+        .arg(who, dance_name_japanese(conflict.dance), dance_code(conflict.dance), listed);
+}
+
+} // namespace
+
+QString conflict_text(const EntryConflict& conflict) {
+    return conflictLine(conflict, kConflictNumbersShown);
 }
 
 bool confirm_entry_conflicts(const AppState& state, Prompter& prompter, qint32* firstCouple) {
     const QList<EntryConflict> conflicts = entry_conflicts(state);
     if (conflicts.isEmpty())
         return true;
-    // A long list is cut short so that the question still fits on the screen.
+    // A long list is cut short (so many conflicts, so many back numbers a line) so that the question still fits
+    // on the screen; every conflict with every back number is then in the question's details.
     constexpr qsizetype kShown = 15;
     QStringList lines;
-    for (qsizetype k = 0; k < conflicts.size() && k < kShown; ++k)
+    bool shortened = conflicts.size() > kShown;
+    for (qsizetype k = 0; k < conflicts.size() && k < kShown; ++k) {
         lines << conflict_text(conflicts[k]);
+        shortened = shortened || conflicts[k].backNumbers.size() > kConflictNumbersShown;
+    }
     if (conflicts.size() > kShown)
         lines << QStringLiteral("ほか %1 件").arg(conflicts.size() - kShown);
+    QString details;
+    if (shortened) {
+        QStringList all;
+        for (const EntryConflict& conflict : conflicts)
+            all << conflictLine(conflict, conflict.backNumbers.size());
+        details = all.join(QLatin1Char('\n'));
+        lines << QStringLiteral("（すべての背番号は、このメッセージの詳細にあります。）");
+    }
     const QString question =
         QStringLiteral("同じメンバーが、同じクラス（MorL と Reguler が同じ）の同じ種目に、複数のカップルで"
                        "エントリーされています。主催者に受け付けられないことがあります。\n\n%1\n\n"
                        "このまま出力しますか？")
             .arg(lines.join(QLatin1Char('\n')));
-    if (prompter.askYesNo(question, Prompter::Icon::Exclamation))
+    if (prompter.askYesNoWithDetails(question, details, Prompter::Icon::Exclamation))
         return true;
     if (firstCouple)
         *firstCouple = conflicts.first().couplePositions.first();

@@ -43,10 +43,16 @@ struct EntryConflict {
 // involved, then as the couple list first meets them (leader before partners, dances in their order).
 QList<EntryConflict> entry_conflicts(const AppState& state);
 
-// One line for a conflict: name（kana） ダンス (code): 背番号 3, 12
+// How many back numbers one line of the conflict question lists.
+constexpr qsizetype kConflictNumbersShown = 10;
+
+// One line for a conflict: name（kana） ダンス (code): 背番号 3, 12; after kConflictNumbersShown numbers the rest
+// are counted: 背番号 1, 2, …, 10 …ほか 9990 組
 QString conflict_text(const EntryConflict& conflict);
 
 // Run after check_entry has passed. When the entry holds conflicts, lists them in one Yes/No question with the
-// exclamation icon, asking whether to export anyway. True when there are none or the answer is Yes; on No the
-// position of the first couple involved (the lowest back number of the first conflict) goes to *firstCouple.
+// exclamation icon, asking whether to export anyway. The question shows at most 15 conflicts of
+// kConflictNumbersShown back numbers each; when it leaves anything out, every conflict is in its details. True when
+// there are none or the answer is Yes; on No the position of the first couple involved (the lowest back number of the
+// first conflict) goes to *firstCouple.
 bool confirm_entry_conflicts(const AppState& state, Prompter& prompter, qint32* firstCouple = nullptr);

@@ -7,41 +7,79 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <climits>
+#include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// More links in a row than this are a loop; the save gives up on them as well.
-constexpr int kMaxLinkDepth = 40;
+// As many links as the system follows before it gives up with ELOOP.
+constexpr int kMaxLinks = 40;
 
-bool statOf(const QString& path, struct stat* status) {
-    return ::stat(QFile::encodeName(path).constData(), status) == 0;
+const QString kMemberFile = QStringLiteral("member.dat");
+const QString kUniversityFile = QStringLiteral("uniinf.dat");
+const QString kGameNames = QStringLiteral("Gamename.txt");
+
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// The target of the link at `path`, or an empty text when it is none.
+QString linkTarget(const QString& path) {
+    const QByteArray name = native(path);
+    struct stat status {};
+    if (::lstat(name.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+        return {};
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    const ssize_t length = ::readlink(name.constData(), target.data(), size_t(target.size()));
+    if (length <= 0)
+        return {};
+    target.truncate(length);
+    return QFile::decodeName(target);
+}
+
+// The folder part through realpath; empty when it does not exist or cannot be entered.
+QString canonicalFolder(const QString& folder) {
+    char resolved[PATH_MAX];
+    if (!::realpath(native(folder.isEmpty() ? QStringLiteral("/") : folder).constData(), resolved))
+        return {};
+    return QFile::decodeName(resolved);
 }
 
 bool isEntryFileName(const QString& name) {
     return name.endsWith(QStringLiteral(".ent"), Qt::CaseInsensitive);
 }
 
+// The names the program gives its own files, for a caller without a data folder. ".ent" anywhere in the name,
+// as "A.ent.csv" is still easily taken for an entry file.
+bool isDataFileName(const QString& name) {
+    for (const QString& dataName : {kMemberFile, kUniversityFile, kGameNames, FolderLock::fileName()}) {
+        if (name.compare(dataName, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return name.contains(QLatin1String(".ent"), Qt::CaseInsensitive);
+}
+
 // What the file `name` of the data folder is to the program, or the empty text when it is none of its own.
-QString ownFileDescription(const AppState& state, const QString& name, ExportKind kind) {
-    if (name == QFileInfo(state.memberFilePath()).fileName())
+QString ownFileDescription(const QString& name, bool entryFiles) {
+    if (name == kMemberFile)
         return QStringLiteral("名簿のファイル（%1）").arg(name);
-    if (name == QFileInfo(state.universityFilePath()).fileName())
+    if (name == kUniversityFile)
         return QStringLiteral("大学情報のファイル（%1）").arg(name);
-    if (name == QFileInfo(state.gameNamesPath()).fileName())
+    if (name == kGameNames)
         return QStringLiteral("試合名の一覧（%1）").arg(name);
     if (name == FolderLock::fileName())
         return QStringLiteral("DanceEntry の使用中を示すファイル（%1）").arg(name);
-    if (kind == ExportKind::MemberText && isEntryFileName(name))
+    if (entryFiles && isEntryFileName(name))
         return QStringLiteral("エントリーファイル（%1）").arg(name);
     return {};
 }
 
 // The program's own files of the data folder that exist now, for the search of a second name.
-QStringList ownFiles(const AppState& state, const QString& dataFolder, ExportKind kind) {
-    QStringList names = {QFileInfo(state.memberFilePath()).fileName(), QFileInfo(state.universityFilePath()).fileName(),
-                         QFileInfo(state.gameNamesPath()).fileName(), FolderLock::fileName()};
-    if (kind == ExportKind::MemberText)
+QStringList ownFiles(const QString& dataFolder, bool entryFiles) {
+    QStringList names = {kMemberFile, kUniversityFile, kGameNames, FolderLock::fileName()};
+    if (entryFiles)
         names += QDir(dataFolder).entryList({QStringLiteral("*.ent")}, QDir::Files | QDir::Hidden);
     QStringList paths;
     for (const QString& name : names)
@@ -49,59 +87,138 @@ QStringList ownFiles(const AppState& state, const QString& dataFolder, ExportKin
     return paths;
 }
 
-QString refusalMessage(const QString& path, const QString& what) {
-    return QStringLiteral("ファイル「%1」には出力できません。\n%2上書きすると部のデータが失われるため、"
-                          "別の名前か別の場所を選んでください。")
-        .arg(QDir::toNativeSeparators(path), what);
+// Why `target` (resolved) is one of the data folder's own files, or the empty text.
+QString dataFolderReason(const QString& target, const QString& dataFolder, bool entryFiles) {
+    const QString backups = dataFolder + QStringLiteral("/backup");
+    if (target == backups || target.startsWith(backups + QLatin1Char('/')))
+        return QStringLiteral("データフォルダの控え（backup フォルダ）の中です。控えを");
+    const QFileInfo resolved(target);
+    if (resolved.path() == dataFolder) {
+        const QString what = ownFileDescription(resolved.fileName(), entryFiles);
+        if (!what.isEmpty())
+            return QStringLiteral("データフォルダの%1です。").arg(what);
+    }
+    // A second name of a data file (a hard link) anywhere: a save would not touch the data file itself, since
+    // it replaces the name it writes, but the user meant to write something else, and a print writes in place.
+    if (QFileInfo::exists(target)) {
+        for (const QString& own : ownFiles(dataFolder, entryFiles)) {
+            if (same_existing_file(target, own)) {
+                const QString what = ownFileDescription(QFileInfo(own).fileName(), entryFiles);
+                return QStringLiteral("データフォルダの%1の別名（ハードリンク）です。").arg(what);
+            }
+        }
+    }
+    return {};
 }
 
 } // namespace
 
+OutputTarget resolve_output_target(const QString& output) {
+    OutputTarget target;
+    // Not cleaned by name: "link/.." is the folder above the link's target, not the folder holding the link.
+    QString current = QDir::isAbsolutePath(output) ? output : QDir::currentPath() + QLatin1Char('/') + output;
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        while (current.size() > 1 && current.endsWith(QLatin1Char('/')))
+            current.chop(1);
+        const qsizetype slash = current.lastIndexOf(QLatin1Char('/'));
+        const QString name = current.mid(slash + 1);
+        if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+            // A folder in any case: resolved whole, and refused as not a regular file.
+            const QString folder = canonicalFolder(current);
+            target.path = folder.isEmpty() ? current : folder;
+            return target;
+        }
+        const QString folder = canonicalFolder(current.left(slash));
+        if (folder.isEmpty()) {
+            target.path = current;
+            return target;
+        }
+        if (folder != QDir::cleanPath(current.left(slash).isEmpty() ? QStringLiteral("/") : current.left(slash)))
+            target.throughLink = true;
+        const QString candidate = (folder == QLatin1String("/") ? folder : folder + QLatin1Char('/')) + name;
+        const QString link = linkTarget(candidate);
+        if (link.isEmpty()) {
+            target.path = candidate;
+            return target;
+        }
+        target.throughLink = true;
+        current = QDir::isAbsolutePath(link) ? link : folder + QLatin1Char('/') + link;
+    }
+    target.loop = true;
+    return target;
+}
+
 QString resolved_target_path(const QString& path) {
-    QFileInfo info(path);
-    // A save replaces the file at the end of the links, not the link itself.
-    for (int depth = 0; depth < kMaxLinkDepth && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    const QString existing = info.canonicalFilePath();
-    if (!existing.isEmpty())
-        return existing;
-    const QString folder = QDir(info.absolutePath()).canonicalPath();
-    if (folder.isEmpty())
-        return QDir::cleanPath(info.absoluteFilePath());
-    return folder + QLatin1Char('/') + info.fileName();
+    const OutputTarget target = resolve_output_target(path);
+    return target.loop ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : target.path;
 }
 
 bool same_existing_file(const QString& a, const QString& b) {
     struct stat first {};
     struct stat second {};
-    return statOf(a, &first) && statOf(b, &second) && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return ::stat(native(a).constData(), &first) == 0 && ::stat(native(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool is_one_of(const QString& output, const QStringList& inputs) {
+    const OutputTarget target = resolve_output_target(output);
+    if (target.loop)
+        return false;
+    for (const QString& input : inputs) {
+        const QString canonical = QFileInfo(input).canonicalFilePath();
+        if ((!canonical.isEmpty() && canonical == target.path) || same_existing_file(target.path, input))
+            return true;
+    }
+    return false;
+}
+
+QString write_target_refusal(const QString& path, const WriteGuard& guard) {
+    const QString shown = QDir::toNativeSeparators(path);
+    const OutputTarget target = resolve_output_target(path);
+    if (target.loop)
+        return QStringLiteral("出力ファイル「%1」はシンボリックリンクが循環しているか、たどるリンクが多すぎるため、"
+                              "書き込みません。")
+            .arg(shown);
+    // Said of the path as given, and of where its links lead when that is elsewhere.
+    const QString leadsTo = target.throughLink
+                                ? QStringLiteral("（リンク先「%1」）").arg(QDir::toNativeSeparators(target.path))
+                                : QString();
+    if (is_one_of(path, guard.inputs))
+        return QStringLiteral("出力ファイル「%1」%2は入力ファイルの一つです。入力ファイルには書き込みません。")
+            .arg(shown, leadsTo);
+    const QString dataFolder = guard.dataFolder.isEmpty() ? QString() : canonicalFolder(guard.dataFolder);
+    if (!dataFolder.isEmpty()) {
+        const QString reason = dataFolderReason(target.path, dataFolder, guard.entryFilesOfFolder);
+        if (!reason.isEmpty())
+            return QStringLiteral("ファイル「%1」%2には出力できません。\n%3上書きすると部のデータが失われるため、"
+                                  "別の名前か別の場所を選んでください。")
+                .arg(shown, leadsTo, reason);
+    }
+    if (guard.dataNamesAnywhere &&
+        (isDataFileName(QFileInfo(path).fileName()) || isDataFileName(QFileInfo(target.path).fileName())))
+        return QStringLiteral("出力ファイル「%1」%2は DanceEntry のデータファイルの名前です。データファイルを上書き"
+                              "しないよう、別の名前（例: entries.csv）を指定してください。")
+            .arg(shown, leadsTo);
+    struct stat status {};
+    if (::stat(native(target.path).constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return QStringLiteral(
+                   "「%1」%2は通常のファイルではないため、書き込みません。ファイルの名前を指定してください。")
+            .arg(shown, leadsTo);
+    return {};
 }
 
 QString export_target_refusal(const AppState& state, const QString& path, ExportKind kind) {
-    const QString dataFolder = QDir(state.appFolder).canonicalPath();
-    if (dataFolder.isEmpty())
-        return {};
-    const QString target = resolved_target_path(path);
-    const QString backups = dataFolder + QStringLiteral("/backup");
-    if (target == backups || target.startsWith(backups + QLatin1Char('/')))
-        return refusalMessage(path, QStringLiteral("データフォルダの控え（backup フォルダ）の中です。控えを"));
-    const QFileInfo resolved(target);
-    if (resolved.path() == dataFolder) {
-        const QString what = ownFileDescription(state, resolved.fileName(), kind);
-        if (!what.isEmpty())
-            return refusalMessage(path, QStringLiteral("データフォルダの%1です。").arg(what));
-    }
-    // A second name of a data file (a hard link) anywhere: the export would not touch the data file itself,
-    // since a save replaces the name it writes, but the user meant to write something else.
-    if (QFileInfo::exists(target)) {
-        for (const QString& own : ownFiles(state, dataFolder, kind)) {
-            if (same_existing_file(target, own)) {
-                const QString what = ownFileDescription(state, QFileInfo(own).fileName(), kind);
-                return refusalMessage(path, QStringLiteral("データフォルダの%1の別名（ハードリンク）です。").arg(what));
-            }
-        }
-    }
-    return {};
+    WriteGuard guard;
+    guard.dataFolder = state.appFolder;
+    guard.entryFilesOfFolder = kind != ExportKind::EntryFile;
+    return write_target_refusal(path, guard);
+}
+
+QString output_refusal(const QString& output, const QStringList& inputs) {
+    WriteGuard guard;
+    guard.dataNamesAnywhere = true;
+    guard.inputs = inputs;
+    return write_target_refusal(output, guard);
 }
 
 bool keep_export_target(const AppState& state, const QString& path, const QString& ownFile, QString* keptCopy,
@@ -113,7 +230,7 @@ bool keep_export_target(const AppState& state, const QString& path, const QStrin
     if (state.unreadFiles.contains(path))
         return true; // the save itself keeps a file it could not read
     const QString target = resolved_target_path(path);
-    // Only a regular file has bytes to keep; a folder in the way makes the write fail with its own reason.
+    // Only a regular file has bytes to keep.
     if (!QFileInfo(target).isFile())
         return true;
     QString error;

@@ -287,7 +287,16 @@ bool read_member_csv(const QString& path, const AppState& state, QList<ImportCan
         return fail(error, QStringLiteral("ファイル「%1」は UTF-8 でも Shift-JIS（コードページ 932）でもない文字を"
                                           "含むため読み込めません。")
                                .arg(shown));
-    const CsvReadResult table = read_csv(text);
+    // One row more than the bound, for a header row; the rest of a larger file is never split into rows.
+    const CsvReadResult table = read_csv(text, kMemberImportMaxRows + 1);
+    ColumnSources sources;
+    const qsizetype dataRows =
+        table.rows.isEmpty() ? 0 : table.rows.size() - (headerColumns(table.rows.first(), sources) ? 1 : 0);
+    if (table.moreRows || dataRows > kMemberImportMaxRows)
+        return fail(error,
+                    QStringLiteral("ファイル「%1」は行が多すぎるため読み込めません。一度に取り込めるのは"
+                                   "%2行（名簿に入るメンバーの数）までです。ファイルを分けて取り込んでください。")
+                        .arg(shown, QLocale(QLocale::Japanese).toString(kMemberImportMaxRows)));
     if (table.unclosedQuoteLine > 0)
         return fail(error, QStringLiteral("ファイル「%1」の%2行目で始まる「\"」が閉じられていないため読み込めません。")
                                .arg(shown)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datafiles.h"
 #include "membercolumns.h"
 #include "records.h"
 
@@ -66,10 +67,12 @@ qint32 importable_count(const QList<ImportCandidate>& candidates);
 // must have been checked against this roster as it stands.
 qint32 import_members(AppState& state, const QList<ImportCandidate>& candidates, quint8 defaultRole);
 
-// Reads a file of at most kMemberImportMaxBytes as a table and checks its rows against the roster. Fails,
-// with a message naming the file, when it is missing, not a regular file, too large, not text in UTF-8 or
-// code page 932, has an unclosed quote, or has no data rows.
+// Reads a file of at most kMemberImportMaxBytes and kMemberImportMaxRows data rows (a header row aside) as a
+// table and checks its rows against the roster. Fails, with a message naming the file, when it is missing, not
+// a regular file, too large, has more rows than that (naming the limit), is not text in UTF-8 or code page 932,
+// has an unclosed quote, or has no data rows. A club's whole roster fits: the bound is the roster's own.
 inline constexpr qint64 kMemberImportMaxBytes = 4 * 1024 * 1024;
+inline constexpr qsizetype kMemberImportMaxRows = kMaxMembers;
 bool read_member_csv(const QString& path, const AppState& state, QList<ImportCandidate>* candidates, QString* error);
 
 // The roster as a table for spreadsheets: the header 名前,かな,回生,学部,出身高校,役割, then one row per

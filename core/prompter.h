@@ -28,6 +28,10 @@ public:
     }
     // A Yes/No box; true only for Yes. Escape and the window's close button answer No.
     virtual bool askYesNo(const QString& text, Icon icon) = 0;
+    // A Yes/No box with the full `details` behind the box's details button, as showDetailedMessage.
+    virtual bool askYesNoWithDetails(const QString& text, const QString& details, Icon icon) {
+        return askYesNo(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details, icon);
+    }
     // A Yes/No box that only its two buttons answer: Escape and the window's close button do nothing. For a
     // question whose No gives up work (the save questions), so that no key answers it by accident.
     virtual bool askYesNoUntilAnswered(const QString& text, Icon icon) = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "csvtable.h"
-#include "outputtarget.h"
+#include "exporttarget.h"
 #include "toolargs.h"
 #include "toolfiles.h"
 

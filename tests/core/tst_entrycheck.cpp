@@ -183,6 +183,13 @@ private slots:
                                                      << QStringList{u"花子（花子かな） ワルツ (W): 背番号 8, 9"_s} << 0;
         QTest::newRow("one couple") << QList<CoupleRecord>{entered(1, u"一郎"_s, {hanakoW, u"花子:T"_s})}
                                     << QStringList{} << -1;
+        // Ten back numbers a line, the rest counted; every one of them is in the question's details.
+        QList<CoupleRecord> twelve;
+        for (qint32 number = 12; number >= 1; --number)
+            twelve << entered(number, u"太郎"_s, {QStringLiteral("子%1:W").arg(number)});
+        QTest::newRow("twelve couples, one leader")
+            << twelve << QStringList{u"太郎（太郎かな） ワルツ (W): 背番号 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 …ほか 2 組"_s}
+            << 11;
     }
     void conflicts() {
         QFETCH(QList<CoupleRecord>, couples);
@@ -204,8 +211,13 @@ private slots:
         QCOMPARE(prompter.questions().size(), lines.isEmpty() ? 0 : 1);
         for (const QString& line : lines)
             QVERIFY(prompter.questions().first().contains(line));
-        if (!lines.isEmpty())
+        if (!lines.isEmpty()) {
             QCOMPARE(prompter.shown().first().icon, Prompter::Icon::Exclamation);
+            const QString details = prompter.shown().first().details;
+            QCOMPARE(details.isEmpty(), !lines.join(u'\n').contains(u"…ほか"_s));
+            QVERIFY2(details.isEmpty() || details.contains(u"背番号 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12"_s),
+                     qPrintable(details));
+        }
         prompter.setNextAnswer(true);
         QVERIFY(confirm_entry_conflicts(state, prompter));
     }

@@ -104,6 +104,26 @@ private slots:
         row("blank lines only", "\r\n,,,\r\n \r\n", "", "メンバーの行がありません");
         row("exactly 4 MiB is read", QByteArray(4 * 1024 * 1024, ' '), "", "メンバーの行がありません");
         row("more than 4 MiB", QByteArray(4 * 1024 * 1024 + 1, ' '), "", "大きすぎます");
+        // At most the roster's 20,000 rows, a header row aside; a larger file is refused naming the limit. The
+        // roster holds one member already, so the last row of a full file finds it full.
+        for (const bool header : {true, false}) {
+            for (const int rows : {kMaxMembers, kMaxMembers + 1}) {
+                QByteArray bytes = header ? "名前,かな,回生\n" : "";
+                QStringList expected;
+                for (int i = 0; i < rows; ++i) {
+                    bytes += "a" + QByteArray::number(i) + ",k,1\n";
+                    expected << QStringLiteral("a%1|k|1|||P|%2")
+                                    .arg(i)
+                                    .arg(i == kMaxMembers - 1 ? QStringLiteral("メンバーが20,000人を超える")
+                                                              : QStringLiteral("取り込み"));
+                }
+                QTest::addRow("%d rows%s", rows, header ? " and a header" : "")
+                    << QString() << bytes << (rows > kMaxMembers ? QStringList() : expected)
+                    << (rows > kMaxMembers
+                            ? QStringLiteral("行が多すぎるため読み込めません。一度に取り込めるのは20,000行")
+                            : QString());
+            }
+        }
         row("missing", "", "", "見つかりません", "missing");
         row("folder", "", "", "フォルダです", "folder");
         row("fifo", "", "", "通常のファイルではありません", "fifo");

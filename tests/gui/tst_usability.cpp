@@ -3,6 +3,7 @@
 
 #include "coupleeditor.h"
 #include "datafiles.h"
+#include "entrycheck.h"
 #include "entrydialog.h"
 #include "guitest.h"
 #include "membereditor.h"
@@ -529,6 +530,48 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("backup")));
         QVERIFY(!text.contains(QStringLiteral("a0099.ent")) && !text.contains(QStringLiteral("d0899.ent")));
         QVERIFY(details.contains(QStringLiteral("a0099.ent")) && details.contains(QStringLiteral("d0899.ent")));
+    }
+
+    // Ten thousand couples of one leader for five dances: the conflict question lists a few back numbers a line and
+    // still fits a 768-pixel screen, its details shown or not; the details hold every number.
+    void conflictQuestionFitsTheScreen() {
+        AppState state = m_state;
+        for (qint32 number = 1; number <= 10000; ++number)
+            state.couples << couple(number, m_state.members[0],
+                                    {member(QStringLiteral("相手%1").arg(number), {}, 1, 1)},
+                                    {QStringLiteral("WTFQV")});
+        state.coupleCount = qint32(state.couples.size());
+        QtPrompter prompter;
+        QString text;
+        QString details;
+        QList<int> heights; // collapsed, then with the details shown
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            timer.stop();
+            text = box->text();
+            details = box->detailedText();
+            heights << std::max(box->height(), box->sizeHint().height());
+            for (QAbstractButton* button : box->buttons()) {
+                if (box->buttonRole(button) == QMessageBox::ActionRole)
+                    button->click(); // "show details"
+            }
+            QApplication::processEvents();
+            heights << std::max(box->height(), box->sizeHint().height());
+            box->button(QMessageBox::No)->click();
+        });
+        timer.start(20);
+        qint32 first = -1;
+        QVERIFY(!confirm_entry_conflicts(state, prompter, &first));
+        QCOMPARE(first, 0);
+        QCOMPARE(heights.size(), 2);
+        for (int height : heights)
+            QVERIFY2(height <= 768, qPrintable(QString::number(height)));
+        QVERIFY2(text.contains(u"背番号 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 …ほか 9990 組"_s), qPrintable(text.left(2000)));
+        QVERIFY(!text.contains(u"9999"_s));
+        QVERIFY(details.contains(u"9998, 9999, 10000"_s));
     }
 
     // A failed check makes the failing couple's first row current and scrolls it into view.

@@ -13,6 +13,12 @@ bool ScriptedPrompter::askYesNo(const QString& text, Icon icon) {
     return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
 }
 
+bool ScriptedPrompter::askYesNoWithDetails(const QString& text, const QString& details, Icon icon) {
+    const bool answer = askYesNo(text, icon);
+    m_shown.last().details = details;
+    return answer;
+}
+
 bool ScriptedPrompter::askYesNoUntilAnswered(const QString& text, Icon icon) {
     const bool answer = askYesNo(text, icon);
     m_shown.last().escapable = false;

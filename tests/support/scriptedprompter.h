@@ -31,6 +31,7 @@ public:
     void showMessage(const QString& text, Icon icon) override;
     void showDetailedMessage(const QString& text, const QString& details, Icon icon) override;
     bool askYesNo(const QString& text, Icon icon) override;
+    bool askYesNoWithDetails(const QString& text, const QString& details, Icon icon) override;
     bool askYesNoUntilAnswered(const QString& text, Icon icon) override;
     QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
     QString chooseFile(const FileRequest& request) override;

@@ -142,6 +142,42 @@ private slots:
                  qPrintable(text));
     }
 
+    // Where fontconfig offers no Japanese font, the package's font is loaded by its file; where there is none at
+    // all, nothing is written and the missing package is named.
+    void pdfJapaneseFont_data() {
+        QTest::addColumn<bool>("fontFiles");
+        QTest::newRow("loaded by its file") << true;
+        QTest::newRow("no Japanese font") << false;
+    }
+    void pdfJapaneseFont() {
+        QFETCH(bool, fontFiles);
+        const QString config = m_dir.filePath(QStringLiteral("fonts-none.conf"));
+        testfiles::writeBytes(config, "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("FONTCONFIG_FILE"), config);
+        if (!fontFiles)
+            environment.insert(QStringLiteral("DANCEENTRY_TEST_FONT_FILES"),
+                               m_dir.filePath(QStringLiteral("none.ttf")));
+        const QString out = m_dir.filePath(QStringLiteral("font.pdf"));
+        QFile::remove(out);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QString::fromUtf8(DANCEENTRY_TOOL), {QStringLiteral("pdf"), m_good, QStringLiteral("-o"), out});
+        QVERIFY(process.waitForFinished(120000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), fontFiles ? 0 : 2);
+        if (!fontFiles) {
+            QVERIFY2(err.contains(QStringLiteral("fonts-ipafont-gothic")), qPrintable(err));
+            QVERIFY(!QFileInfo::exists(out));
+            return;
+        }
+        const QString fonts = testfiles::popplerOutput(QStringLiteral("pdffonts"), {out});
+        if (fonts.isNull())
+            QSKIP("pdffonts is not installed (poppler-utils)");
+        QVERIFY2(fonts.contains(QStringLiteral("IPAPGothic")), qPrintable(fonts));
+        QVERIFY(testfiles::pdfText(out).contains(QStringLiteral("山田太郎")));
+    }
+
     // Output that does not reach its place, and a name the program cannot read, end with status 2 and say why;
     // the shell sets up what a QProcess cannot (a closed standard output, a name in Shift-JIS bytes).
     void failuresSayWhy_data() {

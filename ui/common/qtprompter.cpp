@@ -91,6 +91,14 @@ bool QtPrompter::askYesNo(const QString& text, Icon icon) {
     return askInBox(box);
 }
 
+bool QtPrompter::askYesNoWithDetails(const QString& text, const QString& details, Icon icon) {
+    QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::Yes | QMessageBox::No,
+                    dialogParent());
+    if (!details.isEmpty())
+        box.setDetailedText(lines_for_display(details));
+    return askInBox(box);
+}
+
 bool QtPrompter::askYesNoUntilAnswered(const QString& text, Icon icon) {
     AnswerRequiredBox box(boxIcon(icon), applicationTitle(), lines_for_display(text),
                           QMessageBox::Yes | QMessageBox::No, dialogParent());

@@ -172,19 +172,19 @@ QString MainWindow::printTitle() const {
 
 void MainWindow::previewPrint() {
     if (!m_print)
-        m_print = std::make_unique<PrintCommands>(m_prompter);
+        m_print = std::make_unique<PrintCommands>(m_state, m_prompter);
     m_print->preview(documentsToPrint(), printTitle(), this);
 }
 
 void MainWindow::printDocuments() {
     if (!m_print)
-        m_print = std::make_unique<PrintCommands>(m_prompter);
+        m_print = std::make_unique<PrintCommands>(m_state, m_prompter);
     m_print->print(documentsToPrint(), printTitle(), this);
 }
 
 void MainWindow::exportPdf() {
     const QString name = pdf_file_name(m_viewMode == ViewMode::Couples ? m_state.entryFileName : QString());
-    run_pdf_export(documentsToPrint(), name, printTitle(), m_prompter);
+    run_pdf_export(m_state, documentsToPrint(), name, printTitle(), m_prompter);
 }
 
 void MainWindow::editUniversityInfo() {

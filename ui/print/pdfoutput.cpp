@@ -7,6 +7,9 @@
 #include <QPdfWriter>
 
 QByteArray pdf_bytes(const QList<PrintDocument>& documents, const QString& title, QString* error) {
+    // Without a Japanese font every name would be an empty box: no PDF at all rather than that.
+    if (!ensure_japanese_font(error))
+        return {};
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     int pages = -1;

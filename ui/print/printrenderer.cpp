@@ -2,6 +2,8 @@
 
 #include "textfit.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -560,6 +562,41 @@ QFont print_font(qreal pointSize, bool bold) {
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
+}
+
+namespace {
+
+// The files of kJapaneseFontPackage (IPA P Gothic first, as print_font asks for it). The tests name files that
+// do not exist here to see the program without any Japanese font.
+QStringList japaneseFontFiles() {
+    const QByteArray forTests = qgetenv("DANCEENTRY_TEST_FONT_FILES");
+    if (!forTests.isEmpty())
+        return QFile::decodeName(forTests).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    return {QStringLiteral("/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf"),
+            QStringLiteral("/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf")};
+}
+
+bool hasJapaneseFont() {
+    return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
+}
+
+} // namespace
+
+bool ensure_japanese_font(QString* error) {
+    if (hasJapaneseFont())
+        return true;
+    for (const QString& file : japaneseFontFiles()) {
+        if (QFile::exists(file))
+            QFontDatabase::addApplicationFont(file);
+    }
+    if (hasJapaneseFont())
+        return true;
+    if (error)
+        *error = QStringLiteral("日本語のフォントが見つからないため、印刷も PDF の作成もできません。\n"
+                                "日本語のフォントのパッケージ %1 をインストールしてください"
+                                "（例: sudo apt install %1）。")
+                     .arg(QLatin1String(kJapaneseFontPackage));
+    return false;
 }
 
 int paint_documents(const QList<PrintDocument>& documents, QPagedPaintDevice& device) {

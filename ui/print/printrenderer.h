@@ -19,6 +19,14 @@ void set_print_page_layout(QPagedPaintDevice& device);
 // The Japanese font of the printed pages (the program's own, IPA P Gothic, where it is installed).
 QFont print_font(qreal pointSize, bool bold = false);
 
+// The package of the Japanese font the program depends on.
+inline constexpr char kJapaneseFontPackage[] = "fonts-ipafont-gothic";
+
+// Makes sure a Japanese font is there to print with: where fontconfig offers none, the font files of
+// kJapaneseFontPackage are loaded by their paths. False, with `error` naming the missing package, when no
+// Japanese font can be had at all: then nothing may be printed, as every Japanese text would be empty boxes.
+bool ensure_japanese_font(QString* error = nullptr);
+
 // Paints `documents` on `device` in its current page layout. Returns the number of pages painted, or -1 when
 // the device could not be painted on (a printer that refused the job).
 int paint_documents(const QList<PrintDocument>& documents, QPagedPaintDevice& device);
