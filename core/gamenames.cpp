@@ -200,13 +200,14 @@ GameNamesRead read_game_names_file(const QString& path) {
 }
 
 QStringList game_names_warnings(const GameNamesRead& read, const QString& shownPath) {
+    const QString file = shownPath.isEmpty() ? QString() : QStringLiteral("「%1」の ").arg(shown(shownPath));
     QStringList warnings;
     if (!read.unreadableLines.isEmpty())
-        warnings << QStringLiteral("「%1」の %2 行目は %3 として読めないため、試合名にしませんでした。")
-                        .arg(shown(shownPath), lineList(read.unreadableLines), read.encoding);
+        warnings << QStringLiteral("%1%2 行目は %3 として読めないため、試合名にしませんでした。")
+                        .arg(file, lineList(read.unreadableLines), read.encoding);
     if (!read.leftOutLines.isEmpty())
-        warnings << QStringLiteral("「%1」の %2 行目の試合名は、1行目の数 %3 を超えるため読み込みませんでした。")
-                        .arg(shown(shownPath), lineList(read.leftOutLines))
+        warnings << QStringLiteral("%1%2 行目の試合名は、1行目の数 %3 を超えるため読み込みませんでした。")
+                        .arg(file, lineList(read.leftOutLines))
                         .arg(read.count);
     return warnings;
 }

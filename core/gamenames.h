@@ -39,7 +39,8 @@ GameNamesRead parse_game_names(QByteArrayView bytes, const QString& shownPath);
 GameNamesRead read_game_names_file(const QString& path);
 
 // The warnings of a list that is read but not whole: the names left out beyond the count and the lines that
-// cannot be read, each a sentence naming the file and the lines. Empty for a sound list.
+// cannot be read, each a sentence naming the lines and, unless `shownPath` is empty, the file. Empty for a sound
+// list.
 QStringList game_names_warnings(const GameNamesRead& read, const QString& shownPath);
 
 // The file as the program writes it; empty with `error` when a name cannot be written.

@@ -1,5 +1,6 @@
 #include "printcommands.h"
 
+#include "desktoplauncher.h"
 #include "pdfoutput.h"
 #include "printrenderer.h"
 
@@ -34,8 +35,9 @@ bool run_pdf_export(const QList<PrintDocument>& documents, const QString& propos
         prompter.showMessage(error, Prompter::Icon::Stop);
         return false;
     }
-    prompter.showMessage(QStringLiteral("PDF「%1」を出力しました。").arg(QDir::toNativeSeparators(path)),
-                         Prompter::Icon::Information);
+    // The closing message offers the folder, where the PDF is to be found.
+    offer_written_file(QStringLiteral("PDF「%1」を出力しました。").arg(QDir::toNativeSeparators(path)), path, QString(),
+                       prompter, desktop::launcher());
     return true;
 }
 

@@ -16,7 +16,8 @@ class QWidget;
 QString pdf_default_folder();
 
 // "PDF出力": asks for the file in a save dialog in the documents folder, proposing `proposedName`; a name without
-// ".pdf" gets it. Writes the PDF whole and says so, or says in Japanese why it could not. True when written.
+// ".pdf" gets it. Writes the PDF whole and says so (offering its folder), or says in Japanese why it could not. True
+// when written.
 bool run_pdf_export(const QList<PrintDocument>& documents, const QString& proposedName, const QString& title,
                     Prompter& prompter);
 
