@@ -335,7 +335,7 @@ qint32 read_game_names(const QString& path, QStringList& names) {
         return 0;
     if (read.hasCount && read.count <= 0)
         return read.count;
-    if (read.names.isEmpty())
+    if (!read.hasCount && read.names.isEmpty())
         return 0;
     names = std::move(read.names);
     return qint32(names.size());

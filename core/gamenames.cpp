@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 constexpr char16_t kUnreadable = u'\uFFFD';
@@ -119,17 +121,23 @@ GameNamesRead parse_game_names(QByteArrayView bytes, const QString& shownPath) {
         bom = true;
     }
     const QList<QByteArrayView> lines = splitLines(bytes);
-    // The encoding that reads more lines wins; a file both read whole is UTF-8 (plain ASCII among them), a tie
-    // of faults goes to Shift-JIS, the club's own encoding.
+    // The encoding that reads more of the lines beyond ASCII wins, each line judged on its own so that one stray
+    // byte decides nothing. A line that reads as UTF-8 counts for UTF-8 even where Shift-JIS reads it too: valid
+    // multi-byte UTF-8 hardly ever comes of Shift-JIS text, while UTF-8 text often passes for Shift-JIS. A tie
+    // (plain ASCII among them) is UTF-8.
     bool utf8 = bom;
     if (!bom) {
-        qsizetype utf8Faults = 0;
-        qsizetype sjisFaults = 0;
+        qsizetype readAsUtf8 = 0;
+        qsizetype readOnlyAsSjis = 0;
         for (const QByteArrayView line : lines) {
-            utf8Faults += decodeUtf8Line(line, nullptr) ? 0 : 1;
-            sjisFaults += cp932::decode(line, nullptr) ? 0 : 1;
+            if (std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; }))
+                continue;
+            if (decodeUtf8Line(line, nullptr))
+                ++readAsUtf8;
+            else if (cp932::decode(line, nullptr))
+                ++readOnlyAsSjis;
         }
-        utf8 = utf8Faults == 0 || utf8Faults < sjisFaults;
+        utf8 = readAsUtf8 >= readOnlyAsSjis;
     }
     if (!lines.isEmpty())
         read.encoding = utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift-JIS");

@@ -11,8 +11,8 @@
 // Read: fields separated by commas or line ends, blanks before a field skipped, a field in double quotes may hold
 // commas. When the first field is a whole number it is the count of the names that follow, and names after the
 // counted ones are left out; otherwise there is no count and every field is a name. The encoding is UTF-8 (with
-// or without a byte-order mark) or Shift-JIS (code page 932), whichever reads the file with fewer faulty lines; a
-// line the chosen encoding cannot read gives no name and is named, and leaves the other lines as they are.
+// or without a byte-order mark) or Shift-JIS (code page 932), whichever reads more of its lines; a line the chosen
+// encoding cannot read gives no name and is named, and leaves the other lines as they are.
 //
 // Written (by the names editor): Shift-JIS, the count on the first line, one name on each following line, CR LF
 // after every line; a name holding a comma or starting with a blank is put in double quotes.

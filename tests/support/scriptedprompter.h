@@ -20,7 +20,7 @@ public:
         FileRequest file;
         QString details;       // the details of a message
         bool escapable = true; // a question that Escape answers (false: askYesNoUntilAnswered)
-        QStringList choices;   // the buttons of a message with buttons of its own
+        QStringList choices{}; // the buttons of a message with buttons of its own
     };
 
     void setNextAnswer(bool yes) { m_answers.append(yes); }
