@@ -32,6 +32,10 @@ QList<QByteArrayView> splitLines(QByteArrayView bytes) {
     return lines;
 }
 
+bool isAscii(QByteArrayView line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
 bool decodeUtf8Line(QByteArrayView line, QString* out) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(line);
@@ -111,10 +115,40 @@ void appendLine(QList<int>& lines, int line) {
         lines.append(line);
 }
 
+// True when the bytes certainly hold more names than a list may: without a double quote no field spans lines, so
+// every line with more than blanks gives at least one field. Told from the bytes alone, so that a file of millions
+// of short lines is refused without decoding them.
+bool certainlyTooManyNames(QByteArrayView bytes) {
+    if (bytes.contains('"'))
+        return false;
+    qsizetype filledLines = 0;
+    bool filled = false;
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n') {
+            filledLines += filled ? 1 : 0;
+            filled = false;
+        } else if (c != ' ' && c != '\t') {
+            filled = true;
+        }
+    }
+    filledLines += filled ? 1 : 0;
+    return filledLines > kMaxGameNames + 1; // the count's line and the names
+}
+
+QString tooManyNamesMessage(const QString& shownPath) {
+    return QStringLiteral("「%1」には試合名が %2 を超えて書かれているため、読み込みませんでした。\n"
+                          "試合名は %2 までです。")
+        .arg(shown(shownPath), QLocale(QLocale::English).toString(kMaxGameNames));
+}
+
 } // namespace
 
 GameNamesRead parse_game_names(QByteArrayView bytes, const QString& shownPath) {
     GameNamesRead read;
+    if (certainlyTooManyNames(bytes)) {
+        read.refusal = tooManyNamesMessage(shownPath);
+        return read;
+    }
     bool bom = false;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes = bytes.sliced(3);
@@ -130,7 +164,7 @@ GameNamesRead parse_game_names(QByteArrayView bytes, const QString& shownPath) {
         qsizetype readAsUtf8 = 0;
         qsizetype readOnlyAsSjis = 0;
         for (const QByteArrayView line : lines) {
-            if (std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; }))
+            if (isAscii(line))
                 continue;
             if (decodeUtf8Line(line, nullptr))
                 ++readAsUtf8;
@@ -146,10 +180,18 @@ GameNamesRead parse_game_names(QByteArrayView bytes, const QString& shownPath) {
     QString text;
     text.reserve(bytes.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString decoded;
-        const bool ok = utf8 ? decodeUtf8Line(lines[i], &decoded) : cp932::decode(lines[i], &decoded);
         if (i > 0)
             text += u'\n';
+        // ASCII reads alike in both (and most lines of a long list are short or empty).
+        if (isAscii(lines[i])) {
+            if (lines[i].contains('\0'))
+                text += QChar(kUnreadable);
+            else
+                text += QLatin1StringView(lines[i]);
+            continue;
+        }
+        QString decoded;
+        const bool ok = utf8 ? decodeUtf8Line(lines[i], &decoded) : cp932::decode(lines[i], &decoded);
         if (ok && !decoded.contains(QChar(u'\0')))
             text += decoded;
         else
@@ -166,9 +208,7 @@ GameNamesRead parse_game_names(QByteArrayView bytes, const QString& shownPath) {
     read.count = isNumber ? count : 0;
     const qsizetype firstName = isNumber ? 1 : 0;
     if (fields.size() - firstName > kMaxGameNames) {
-        read.refusal = QStringLiteral("「%1」には試合名が %2 を超えて書かれているため、読み込みませんでした。\n"
-                                      "試合名は %2 までです。")
-                           .arg(shown(shownPath), QLocale(QLocale::English).toString(kMaxGameNames));
+        read.refusal = tooManyNamesMessage(shownPath);
         return read;
     }
     for (qsizetype i = firstName; i < fields.size(); ++i) {
