@@ -471,7 +471,6 @@ private slots:
         QTest::addColumn<bool>("used");
         QTest::newRow("the last export's folder") << "out" << true;
         QTest::newRow("none remembered") << "-" << false;
-        QTest::newRow("a folder since removed") << "gone" << false;
         QTest::newRow("the data folder") << "data" << false;
         QTest::newRow("the data folder's backup") << "data/backup" << false;
     }

@@ -84,22 +84,6 @@ private slots:
         QCOMPARE(testfiles::readBytes(backup_folder(m_state) + kept.first()), handMade);
     }
 
-    void cancelWritesNothing() {
-        startWindow();
-        bool done = false;
-        onTopLevel(
-            "frm_game_names",
-            [&](QWidget* editor) {
-                m_prompter.setNextInput(QStringLiteral("春の大会"));
-                QTest::mouseClick(child<QPushButton>(editor, "cmd_add"), Qt::LeftButton);
-                QTest::keyClick(editor, Qt::Key_Escape);
-            },
-            &done);
-        action("mnu_game_names")->trigger();
-        QVERIFY(done);
-        QVERIFY(!QFile::exists(m_state.gameNamesPath()));
-    }
-
     // The export's notice of an empty list opens the editor, and the export dialog offers what was written.
     void emptyListNoticeOpensTheEditor() {
         const QList<MemberRecord>& m = m_state.members;
