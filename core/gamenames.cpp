@@ -216,6 +216,8 @@ GameNamesRead parse_game_names(QByteArrayView bytes, const QString& shownPath) {
         if (isNumber && i - firstName >= qsizetype(count)) {
             if (!field.text.trimmed().isEmpty() || field.text.contains(QChar(kUnreadable)))
                 appendLine(read.leftOutLines, field.line);
+            if (!field.text.trimmed().isEmpty() && !field.text.contains(QChar(kUnreadable)))
+                read.leftOutNames.append(field.text);
             continue;
         }
         if (field.text.contains(QChar(kUnreadable))) {

@@ -26,6 +26,7 @@ struct GameNamesRead {
     bool hasCount = false;      // the first field was a count
     qint32 count = 0;           // that count (0 when there is none)
     QList<int> leftOutLines;    // lines (from 1) of names beyond the count
+    QStringList leftOutNames;   // those names, readable ones only
     QList<int> unreadableLines; // lines (from 1) the encoding cannot read: they give no name
     QString encoding;           // "UTF-8" or "Shift-JIS"; empty for a file without text
     QString refusal;            // why the whole file gives no names (too many names, too large); else empty

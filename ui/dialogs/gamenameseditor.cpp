@@ -88,12 +88,22 @@ GameNamesEditor::GameNamesEditor(const AppState& state, Prompter& prompter, QWid
     // The names as the export dialog reads them; what could not be read is said before the list shows.
     const GameNamesRead read = read_game_names_file(state.gameNamesPath());
     m_names = read.names;
+    // Names a too small count left out are offered too, so that 決定 writes them with the right count.
+    qsizetype added = 0;
+    for (const QString& name : read.leftOutNames) {
+        if (game_name_refusal(name, m_names, -1).isEmpty()) {
+            m_names.append(name);
+            ++added;
+        }
+    }
     QStringList notes = game_names_warnings(read, state.gameNamesPath());
     if (!read.refusal.isEmpty())
         notes.prepend(read.refusal);
+    if (added > 0)
+        notes << QStringLiteral("その %1 個の試合名も一覧の最後に加えました。").arg(added);
     if (!notes.isEmpty())
         m_prompter.showMessage(notes.join(QLatin1Char('\n')) +
-                                   QStringLiteral("\n決定すると、一覧の試合名だけを書いたファイルに置き換えます"
+                                   QStringLiteral("\n決定すると、一覧の試合名を書いたファイルに置き換えます"
                                                   "（元のファイルは backup フォルダに残します）。"),
                                Prompter::Icon::Exclamation);
     fillList(m_names.isEmpty() ? -1 : 0);
