@@ -1,5 +1,6 @@
 #include "cp932.h"
 #include "datafolder.h"
+#include "desktoplauncher.h"
 #include "folderlock.h"
 #include "japanesefont.h"
 #include "mainwindow.h"
@@ -146,6 +147,8 @@ int main(int argc, char* argv[]) {
     ensure_japanese_font();
     // The window's size and place, the member list's columns and the file dialogs' last folder are kept here.
     usersettings::use_file(usersettings::default_file());
+    // The closing messages of the exports start the desktop's mail program and file manager.
+    desktop::use_launcher(&desktop::system_launcher());
 
     if (!cp932::available()) {
         QMessageBox::critical(nullptr, QtPrompter::applicationTitle(),

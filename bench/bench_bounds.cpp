@@ -1,5 +1,7 @@
 // The largest files the readers take, as the program and the tool load them: start-up on the largest roster,
-// opening the largest entry file in the main window, and the tool's show, check and csv on both files. Besides
+// opening the largest entry file in the main window, the tool's show, check and csv on both files, and the largest
+// Gamename.txt (1,000 names filling the accepted size, and the accepted size of short lines, refused) in the export
+// dialog and the tool. Besides
 // the time, each prints its peak resident memory: the program's while it loads (the process's peak, reset
 // before each run), the tool's as a process of its own.
 
@@ -8,7 +10,9 @@
 
 #include "couplegridview.h"
 #include "datafiles.h"
+#include "entrydialog.h"
 #include "folderlock.h"
+#include "gamenames.h"
 #include "mainwindow.h"
 #include "measuredrun.h"
 #include "startup.h"
@@ -41,6 +45,20 @@ void prepareFolder() {
     UniversityInfo info = sampleUniversity();
     QString error;
     mustSucceed(write_university_file(g_boundsFolder + QStringLiteral("uniinf.dat"), info, &error), error);
+
+    // games/: the most names a list holds, each long enough that the file takes the largest accepted size.
+    // many/: the largest accepted size in lines of two bytes, two million names, refused beyond the 1,000th.
+    QDir().mkpath(g_boundsFolder + QStringLiteral("games"));
+    QDir().mkpath(g_boundsFolder + QStringLiteral("many"));
+    const qsizetype lineBytes = (kMaxGameNamesFileSize - 8) / kMaxGameNames;
+    QByteArray games = QByteArray::number(kMaxGameNames) + "\r\n";
+    for (qsizetype i = 0; i < kMaxGameNames; ++i) {
+        const QByteArray number = QByteArray::number(i) + " ";
+        games += number + QByteArray(lineBytes - 2 - number.size(), 'G') + "\r\n";
+    }
+    writeRaw(g_boundsFolder + QStringLiteral("games/Gamename.txt"), games);
+    writeRaw(g_boundsFolder + QStringLiteral("many/Gamename.txt"),
+             QByteArray("G\n").repeated(kMaxGameNamesFileSize / 2));
 }
 
 void keepPeak(benchmark::State& run, const std::string& name, qint64 peak) {
@@ -104,6 +122,30 @@ void openLargestEntry(benchmark::State& run, const std::string& name) {
     }
 }
 
+// The export dialog made on the folder's Gamename.txt (which it reads) and shown.
+void exportDialogOnLargestNames(benchmark::State& run, const std::string& name, const char* folder, int names) {
+    prepareFolder();
+    SilentPrompter prompter;
+    for (auto _ : run) {
+        AppState state;
+        state.appFolder = g_boundsFolder + QString::fromUtf8(folder) + QLatin1Char('/');
+        state.universityInfo = sampleUniversity();
+        resetPeakResident();
+        QElapsedTimer timer;
+        timer.start();
+        auto* dialog = new EntryDialog(state, prompter);
+        dialog->start_entry();
+        if (!QTest::qWaitForWindowExposed(dialog))
+            qFatal("the export dialog was not shown");
+        run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        keepPeak(run, name, peakResident());
+        if (dialog->gameNameCount() != names)
+            qFatal("the export dialog offers %d names", dialog->gameNameCount());
+        delete dialog;
+        QCoreApplication::processEvents();
+    }
+}
+
 // The built tool as a process of its own, measured by the system.
 void toolOnLargest(benchmark::State& run, const std::string& name, const char* command, const char* file) {
     prepareFolder();
@@ -114,7 +156,10 @@ void toolOnLargest(benchmark::State& run, const std::string& name, const char* c
     for (auto _ : run) {
         const MeasuredRun measured = run_measured(arguments, QProcessEnvironment::systemEnvironment(),
                                                   g_boundsFolder + QStringLiteral("stderr.txt"));
-        if (measured.status != 0 && !(measured.status == 1 && QLatin1String(command) == QLatin1String("check")))
+        // check finds problems in the entry (1); a list of more names than a list holds is refused (2).
+        const bool refusedList = QString::fromUtf8(file).startsWith(QLatin1String("many/"));
+        if (measured.status != (refusedList ? 2 : 0) &&
+            !(measured.status == 1 && QLatin1String(command) == QLatin1String("check")))
             qFatal("danceentry-tool %s %s ended with %d: %s", command, file, measured.status, measured.err.constData());
         run.SetIterationTime(measured.seconds);
         keepPeak(run, name, measured.peakBytes);
@@ -135,6 +180,14 @@ void add_bounds_benchmarks() {
         add(std::string("bounds/tool_") + command + "_member.dat_20000_members", toolOnLargest, command, "member.dat");
     for (const char* command : {"show", "check", "csv"})
         add(std::string("bounds/tool_") + command + "_entry_10000_couples", toolOnLargest, command, "大会.ent");
+    add("bounds/export_dialog_gamename_1000_names_4MiB", exportDialogOnLargestNames, "games", int(kMaxGameNames));
+    add("bounds/export_dialog_gamename_2000000_lines_refused", exportDialogOnLargestNames, "many", 0);
+    for (const char* command : {"show", "check"}) {
+        add(std::string("bounds/tool_") + command + "_gamename_1000_names_4MiB", toolOnLargest, command,
+            "games/Gamename.txt");
+        add(std::string("bounds/tool_") + command + "_gamename_2000000_lines_refused", toolOnLargest, command,
+            "many/Gamename.txt");
+    }
 }
 
 void print_bounds_figures() {

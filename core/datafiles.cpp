@@ -1,6 +1,7 @@
 #include "datafiles.h"
 
 #include "csvtable.h"
+#include "gamenames.h"
 #include "recordcodec.h"
 #include "savefile.h"
 
@@ -327,58 +328,15 @@ bool write_university_file(const QString& path, const UniversityInfo& info, QStr
     return writeEncoded(path, writer.data(), writer.errorString(), error);
 }
 
-QList<QString> parse_game_name_fields(const QString& text, qsizetype maxFields) {
-    QList<QString> fields;
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    auto isLineEnd = [&](qsizetype at) { return text[at] == u'\r' || text[at] == u'\n'; };
-    while (i < n && fields.size() < maxFields) {
-        // Blanks before a field, and empty lines, are skipped.
-        while (i < n && (text[i] == u' ' || text[i] == u'\t' || isLineEnd(i)))
-            ++i;
-        if (i >= n)
-            break;
-        QString field;
-        if (text[i] == u'"') {
-            const qsizetype close = text.indexOf(u'"', i + 1);
-            const qsizetype end = close < 0 ? n : close;
-            field = text.mid(i + 1, end - i - 1);
-            i = close < 0 ? n : close + 1;
-            // Anything between the closing quote and the next separator is dropped.
-            while (i < n && text[i] != u',' && !isLineEnd(i))
-                ++i;
-        } else {
-            const qsizetype start = i;
-            while (i < n && text[i] != u',' && !isLineEnd(i))
-                ++i;
-            field = text.mid(start, i - start);
-        }
-        if (i < n && text[i] == u',')
-            ++i;
-        fields.append(field);
-    }
-    return fields;
-}
-
 qint32 read_game_names(const QString& path, QStringList& names) {
-    // A list that is missing or cannot be read offers no names; the dialog opens all the same.
-    QByteArray bytes;
-    if (read_existing_file(path, kMaxGameNamesFileSize, &bytes) != FileRead::Read)
+    // A list that is missing, cannot be read or holds too many names offers none; the dialog opens all the same.
+    GameNamesRead read = read_game_names_file(path);
+    if (!read.refusal.isEmpty())
         return 0;
-    // Written by hand in any editor: UTF-8 or code page 932, as the member import reads its tables; a list with a
-    // stray byte still offers what can be read.
-    const QString text = decode_text_bytes_lenient(bytes);
-    const QList<QString> head = parse_game_name_fields(text, 1);
-    if (head.isEmpty())
+    if (read.hasCount && read.count <= 0)
+        return read.count;
+    if (!read.hasCount && read.names.isEmpty())
         return 0;
-    bool isNumber = false;
-    const qint32 count = head.first().trimmed().toInt(&isNumber);
-    if (!isNumber)
-        return 0;
-    if (count <= 0)
-        return count;
-    QList<QString> fields = parse_game_name_fields(text, qsizetype(count) + 1);
-    fields.removeFirst();
-    names = fields;
+    names = std::move(read.names);
     return qint32(names.size());
 }

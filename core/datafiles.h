@@ -55,11 +55,10 @@ bool write_entry_couples(const QString& path, const QList<CoupleRecord>& list, q
 bool read_university_file(const QString& path, AppState& state, QString* error = nullptr);
 bool write_university_file(const QString& path, const UniversityInfo& info, QString* error = nullptr);
 
-// Gamename.txt: a count, then that many competition names, in UTF-8 (with or without a byte-order mark) or code
-// page 932, told apart as the member import tells them apart. Returns the number of names given in `names`,
-// which it replaces. A missing file, or a first field that is not a number, returns 0 and leaves `names`
-// untouched; a count of 0 or less is returned as it is, also leaving `names` untouched. A file with fewer
-// names than its count gives the names present.
+// Gamename.txt (gamenames.h): the competition names it offers. Returns the number of names given in `names`,
+// which it replaces. A missing, unreadable or refused file, or one without names, returns 0 and leaves `names`
+// untouched; a count of 0 or less is returned as it is, also leaving `names` untouched. Names beyond the count,
+// and lines that cannot be read, are left out.
 qint32 read_game_names(const QString& path, QStringList& names);
 
 // Byte-level forms of the formats above, used by the file operations and by tests. Encoders and decoders keep
@@ -71,4 +70,3 @@ QByteArray encode_entry_file(const QList<CoupleRecord>& couples, qint32 count, c
 // `info` is null when the university information is not wanted; with `requireInfo` it is still checked.
 bool decode_entry_file(QByteArrayView bytes, QList<CoupleRecord>& couples, qint32& count, UniversityInfo* info,
                        bool requireInfo, QString* error);
-QList<QString> parse_game_name_fields(const QString& text, qsizetype maxFields);

@@ -5,6 +5,8 @@
 #include "exporttarget.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -52,11 +54,22 @@ bool store_university_info(AppState& state, const UniversityInfo& info, Prompter
 
 QString game_names_missing_message(const QString& folder) {
     return QStringLiteral("出場試合名の一覧が空です。\n"
-                          "試合名は、データフォルダ「%1」のテキストファイル Gamename.txt から読み込みます。\n"
-                          "1行目に試合名の数、2行目から1行に1つずつ試合名を書きます。\n"
-                          "文字コードは UTF-8 か Shift-JIS です。例:\n\n2\n春の大会\n秋の部内戦\n\n"
+                          "試合名は「試合名の編集を開く」（メニューの オプション → 試合名の編集）で入力できます。\n\n"
+                          "試合名は、データフォルダ「%1」のテキストファイル Gamename.txt に書かれています。\n"
+                          "手で書くときは1行に1つずつ書きます（1行目に試合名の数を書いてもかまいません）。\n"
+                          "文字コードは UTF-8 か Shift-JIS です。例:\n\n春の大会\n秋の部内戦\n\n"
                           "データフォルダは、メニューの ヘルプ → データフォルダを開く で開けます。")
         .arg(QDir::toNativeSeparators(QDir::cleanPath(folder)));
+}
+
+QString game_names_notice(const GameNamesRead& read, const QString& folder) {
+    const QString path = QDir(folder).filePath(QStringLiteral("Gamename.txt"));
+    QStringList parts = game_names_warnings(read, path);
+    if (!read.refusal.isEmpty())
+        parts.prepend(read.refusal);
+    if (read.names.isEmpty())
+        parts.append(game_names_missing_message(folder));
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 bool stamp_couples(AppState& state) {
@@ -79,22 +92,43 @@ QString export_file_name(const UniversityInfo& info) {
     return info.university + QStringLiteral("_") + info.gameName;
 }
 
-ExportResult export_entry(AppState& state, Prompter& prompter) {
+QString export_start_folder(const AppState& state, const QString& remembered) {
+    const QString dataFolder = QFileInfo(state.appFolder).canonicalFilePath();
+    auto usable = [&](const QString& folder) {
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            return false;
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        return dataFolder.isEmpty() ||
+               (canonical != dataFolder && !canonical.startsWith(dataFolder + QLatin1Char('/')));
+    };
+    if (usable(remembered))
+        return remembered;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (usable(documents))
+        return documents;
+    return QDir::homePath();
+}
+
+ExportResult export_entry(AppState& state, Prompter& prompter, const ExportOptions& options) {
     if (stamp_couples(state))
         state.markCouplesChanged(QStringLiteral("大学名・試合名の記入"));
     prompter.showMessage(QStringLiteral("これから出力するファイルを E-Mail にて送ってください。"),
                          Prompter::Icon::Exclamation);
     QString path;
-    // One of the program's own files is refused and the file dialog shown again. The dialog starts in the data
-    // folder, where the open dialog starts as well.
+    // One of the program's own files is refused and the file dialog shown again.
+    const QString proposed = export_file_name(state.universityInfo);
+    const QString startFolder = export_start_folder(state, options.rememberedFolder);
     for (;;) {
-        path = prompter.chooseFile({.initialFolder = state.appFolder,
+        path = prompter.chooseFile({.initialFolder = startFolder,
                                     .open = false,
                                     .filter = QStringLiteral("エントリーファイル (*.ent)|*.ent|"),
-                                    .fileName = export_file_name(state.universityInfo),
-                                    .title = QStringLiteral("エントリーデータの出力")});
+                                    .fileName = proposed,
+                                    .title = QStringLiteral("エントリーデータの出力"),
+                                    .defaultSuffix = QStringLiteral("ent")});
         if (path.isEmpty())
             return ExportResult::Cancelled;
+        // An entry file the program itself can open again, whatever the dialog did with the name.
+        path = with_default_suffix(path, QStringLiteral("ent"), proposed);
         const QString refusal = export_target_refusal(state, path, ExportKind::EntryFile);
         if (refusal.isEmpty())
             break;
@@ -113,7 +147,12 @@ ExportResult export_entry(AppState& state, Prompter& prompter) {
             return ExportResult::Failed;
     }
     state.entryChanged = false;
+    if (options.writtenPath)
+        *options.writtenPath = path;
+    QString done = QStringLiteral("エントリーファイルを出力しました。\n%1").arg(QDir::toNativeSeparators(path));
     if (!kept.isEmpty())
-        prompter.showMessage(replaced_file_note(path, kept), Prompter::Icon::Information);
+        done += QLatin1Char('\n') + replaced_file_note(path, kept);
+    offer_written_file(done, path, entry_mail_subject(state.universityInfo.university, state.universityInfo.gameName),
+                       prompter, options.launcher ? *options.launcher : no_desktop_launcher());
     return ExportResult::Exported;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "gamenames.h"
 #include "prompter.h"
 #include "records.h"
 #include "textcheck.h"
+#include "writtenfile.h"
 
 #include <QString>
 
@@ -23,12 +25,21 @@ bool store_university_info(AppState& state, const UniversityInfo& info, Prompter
 // names: where that file belongs, the form it takes, and how to open the folder.
 QString game_names_missing_message(const QString& folder);
 
+// The notice before the export dialog opens: what of Gamename.txt cannot be used (too many names, unreadable
+// lines, names beyond the count) and, when no name is left, game_names_missing_message. Empty for a sound list.
+QString game_names_notice(const GameNamesRead& read, const QString& folder);
+
 // Copies the university and competition names of universityInfo into every couple of the entry. True when a
 // couple had other names before.
 bool stamp_couples(AppState& state);
 
-// The proposed export file name: university + "_" + competition, no extension.
+// The proposed export file name: university + "_" + competition, no extension (the file dialog adds ".ent").
 QString export_file_name(const UniversityInfo& info);
+
+// Where the export's file dialog starts: `remembered` (the folder of the last export) while it is a folder outside
+// the data folder, else the user's Documents folder, else the home folder. Never the data folder, which is hidden
+// in the user's own folders.
+QString export_start_folder(const AppState& state, const QString& remembered);
 
 enum class ExportResult {
     Exported,  // written where the user chose and to the open entry file; the entry counts as saved
@@ -36,7 +47,14 @@ enum class ExportResult {
     Failed     // a write failed (reported); the entry stays unsaved
 };
 
+struct ExportOptions {
+    QString rememberedFolder;            // the folder of the last export, if any (export_start_folder)
+    DesktopLauncher* launcher = nullptr; // starts the mail program and the file manager; null: none can be started
+    QString* writtenPath = nullptr;      // receives the path of the exported file
+};
+
 // The export after the university information was stored: stamps the couples (an edit of the entry, one undo
-// step, when it changes a couple), reminds the user to send the file by e-mail, asks where to write it, and
-// writes the entry there and again to the open entry file.
-ExportResult export_entry(AppState& state, Prompter& prompter);
+// step, when it changes a couple), reminds the user to send the file by e-mail, asks where to write it (".ent"
+// added to a name without an extension), writes the entry there and again to the open entry file, and closes
+// with a message that names the file and offers to send it by mail or show its folder.
+ExportResult export_entry(AppState& state, Prompter& prompter, const ExportOptions& options = {});

@@ -247,3 +247,11 @@ QString replaced_file_note(const QString& path, const QString& keptCopy) {
     return QStringLiteral("置き換えたファイル「%1」の元の内容は「%2」に残しました。")
         .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(keptCopy));
 }
+
+QString with_default_suffix(const QString& path, const QString& suffix, const QString& proposedName) {
+    const QString name = QFileInfo(path).fileName();
+    const bool proposedAsIs = !proposedName.isEmpty() && name == proposedName;
+    if (name.isEmpty() || (!proposedAsIs && name.contains(QLatin1Char('.'))))
+        return path;
+    return path + QLatin1Char('.') + suffix;
+}

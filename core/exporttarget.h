@@ -66,3 +66,8 @@ bool keep_export_target(const AppState& state, const QString& path, const QStrin
 
 // The sentence added to an export's closing message when it replaced a file: where its old bytes are.
 QString replaced_file_note(const QString& path, const QString& keptCopy);
+
+// `path` with "." + `suffix` added when its file name has no extension, as a file dialog adds its default suffix;
+// a name with another extension stays as typed. `proposedName`, the name the dialog proposed, always gets it
+// (a university name such as "U.Tokyo" would otherwise pass for one with an extension).
+QString with_default_suffix(const QString& path, const QString& suffix, const QString& proposedName = {});

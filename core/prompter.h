@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // What the program asks of the user: messages, Yes/No questions, a line of text and a file choice.
 // Logic talks only to this interface, so that tests answer with a script and the program with Qt dialogs.
@@ -15,6 +16,7 @@ public:
         QString filter{};        // "description|pattern|description|pattern|"
         QString fileName{};      // proposed name
         QString title{};
+        QString defaultSuffix{}; // added to a name typed without an extension ("ent", not ".ent")
     };
 
     virtual ~Prompter() = default;
@@ -35,6 +37,13 @@ public:
     // A Yes/No box that only its two buttons answer: Escape and the window's close button do nothing. For a
     // question whose No gives up work (the save questions), so that no key answers it by accident.
     virtual bool askYesNoUntilAnswered(const QString& text, Icon icon) = 0;
+    // A message with buttons of its own (`choices`, in their order); returns the index of the one pressed. Escape
+    // and the window's close button answer `escapeChoice`. A prompter without such buttons shows the text alone.
+    virtual qsizetype chooseAction(const QString& text, const QStringList& choices, qsizetype escapeChoice, Icon icon) {
+        Q_UNUSED(choices);
+        showMessage(text, icon);
+        return escapeChoice;
+    }
     // An input box; the empty text when cancelled.
     virtual QString inputText(const QString& title, const QString& prompt, const QString& proposed) = 0;
     // The system's file dialog; the confirmed path, or the empty text when cancelled.

@@ -15,6 +15,10 @@ QStringList check_lines(const LoadedFile& file, bool* passed, bool* warned) {
             lines << QStringLiteral("%1: 背番号%2: %3").arg(name).arg(problem.backNumber).arg(problem.rule);
         for (const EntryConflict& conflict : entry_conflicts(file.state))
             warnings << QStringLiteral("警告: %1: %2").arg(name, conflict_text(conflict));
+    } else if (file.kind == DataFileKind::GameNames) {
+        // What the program leaves out of the list: names beyond the count, lines it cannot read.
+        for (const QString& warning : file.gameNameWarnings)
+            warnings << QStringLiteral("警告: %1: %2").arg(name, warning);
     }
     if (passed)
         *passed = lines.isEmpty();
@@ -30,9 +34,11 @@ int run_check(const QStringList& files, bool strict, QIODevice& out, QIODevice& 
     bool unreadable = false;
     bool problems = false;
     for (const QString& path : files) {
-        // Only entry files are checked: the roster or the university file would pass every rule unread. Any
-        // other name is read as an entry file, which the strict reader refuses unless it is one.
-        if (const QString other = other_data_file_text(path); !other.isEmpty()) {
+        // Entry files are checked, and Gamename.txt for what the program leaves out of it: the roster or the
+        // university file would pass every rule unread. Any other name is read as an entry file, which the strict
+        // reader refuses unless it is one.
+        if (const QString other = other_data_file_text(path);
+            !other.isEmpty() && data_file_kind(path) != DataFileKind::GameNames) {
             unreadable = true;
             const QString shown = QDir::toNativeSeparators(path);
             write_text(out, QStringLiteral("%1: エントリーファイルではありません。\n").arg(shown));

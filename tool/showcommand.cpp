@@ -50,6 +50,8 @@ QString membersText(const AppState& state) {
 // The competition names in the order the program's list offers them, numbered.
 QString gameNamesText(const LoadedFile& file) {
     QString text = QStringLiteral("出場試合名数 : %1\n").arg(file.gameNameCount);
+    for (const QString& warning : file.gameNameWarnings)
+        text += QStringLiteral("警告: ") + warning + QLatin1Char('\n');
     if (file.gameNames.isEmpty())
         return text;
     QList<QStringList> rows = {{QStringLiteral("番号"), QStringLiteral("出場試合名")}};

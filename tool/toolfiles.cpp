@@ -1,6 +1,7 @@
 #include "toolfiles.h"
 
 #include "datafiles.h"
+#include "gamenames.h"
 #include "recordcodec.h"
 #include "savefile.h"
 
@@ -75,12 +76,22 @@ bool load_data_file(const QString& path, LoadedFile& file, QString* error) {
     case DataFileKind::University:
         ok = read_university_file(path, loaded.state, error);
         break;
-    case DataFileKind::GameNames:
-        // The program reads whatever the list holds; only a file that cannot be read at all fails.
-        ok = read_file_whole(path, kMaxGameNamesFileSize, nullptr, error);
-        if (ok)
-            loaded.gameNameCount = read_game_names(path, loaded.gameNames);
+    case DataFileKind::GameNames: {
+        // The program reads whatever the list holds; only a file that cannot be read at all, or one with more
+        // names than a list may hold, fails.
+        const GameNamesRead read = read_game_names_file(path);
+        ok = read.refusal.isEmpty();
+        if (!ok && error)
+            *error = read.refusal;
+        if (read.hasCount && read.count <= 0) {
+            loaded.gameNameCount = read.count;
+        } else {
+            loaded.gameNames = read.names;
+            loaded.gameNameCount = qint32(read.names.size());
+        }
+        loaded.gameNameWarnings = game_names_warnings(read, QString()); // shown under the file's name
         break;
+    }
     case DataFileKind::Entry:
         ok = read_entry_file(path, loaded.state, error);
         if (ok && loaded.state.coupleCount == 0)

@@ -18,9 +18,11 @@ struct LoadedFile {
     QString path; // as given on the command line
     DataFileKind kind = DataFileKind::Entry;
     AppState state; // members, universityInfo, or couples and universityInfo
-    // Gamename.txt: the count its first field gives (0 when it is no number) and the names read.
+    // Gamename.txt: the count the program takes (the first field's, or the number of names where there is no
+    // count), the names read, and what the program leaves out (names beyond the count, unreadable lines).
     qint32 gameNameCount = 0;
     QStringList gameNames;
+    QStringList gameNameWarnings;
 };
 
 // Reads `path` as the kind its name tells. Unlike the program, which treats a missing file as empty, the

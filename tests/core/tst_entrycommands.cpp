@@ -4,6 +4,7 @@
 #include "exporttarget.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
+#include "writtenfile.h"
 
 #include <QtTest>
 
@@ -22,6 +23,28 @@ AppState stateWithEntry(const QTemporaryDir& dir) {
     state.couples = {couple(3, state.members[0], {member(QStringLiteral("花子"), {}, 1, 1)}, {QStringLiteral("W")})};
     state.coupleCount = 1;
     state.entryFileName = QStringLiteral("old.ent");
+    return state;
+}
+
+// Records what the closing message would start; `mailInstalled` false is a desktop without a mail program.
+class RecordingLauncher : public DesktopLauncher {
+public:
+    bool mailInstalled = false;
+    QStringList started;
+    QString shownFile;
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        started = QStringList{program} + arguments;
+        return mailInstalled;
+    }
+    bool showInFolder(const QString& file) override {
+        shownFile = file;
+        return true;
+    }
+};
+
+AppState stateToExport(const QTemporaryDir& dir) {
+    AppState state = stateWithEntry(dir);
+    state.universityInfo.gameName = QStringLiteral("秋の部内戦");
     return state;
 }
 
@@ -400,6 +423,120 @@ private slots:
                  qPrintable(prompter.messages().join(QLatin1Char('|'))));
         QVERIFY(testfiles::readBytes(path) != damaged);
         QVERIFY(state.unreadFiles.isEmpty());
+    }
+
+    // The exported file is an entry file the program can open again, and the member text a text file: a name
+    // without an extension gets one; a name with any extension stays as typed.
+    void exportFileNames_data() {
+        QTest::addColumn<bool>("memberText");
+        QTest::addColumn<QString>("typed"); // empty: the proposed name as it is
+        QTest::addColumn<QString>("written");
+        QTest::newRow("proposed") << false << QString() << QStringLiteral("蒼嶺大学_秋の部内戦.ent");
+        QTest::newRow("typed without extension") << false << QStringLiteral("entry") << QStringLiteral("entry.ent");
+        QTest::newRow("typed with .ent") << false << QStringLiteral("entry.ent") << QStringLiteral("entry.ent");
+        QTest::newRow("typed with .ENT") << false << QStringLiteral("entry.ENT") << QStringLiteral("entry.ENT");
+        QTest::newRow("another extension") << false << QStringLiteral("entry.dat") << QStringLiteral("entry.dat");
+        QTest::newRow("member text") << true << QStringLiteral("members") << QStringLiteral("members.txt");
+        QTest::newRow("member text, another extension")
+            << true << QStringLiteral("members.csv") << QStringLiteral("members.csv");
+    }
+    void exportFileNames() {
+        QFETCH(bool, memberText);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out")));
+        const QString out = dir.filePath(QStringLiteral("out/"));
+        if (memberText) {
+            // As the member text export takes the dialog's answer.
+            QCOMPARE(with_default_suffix(out + typed, QStringLiteral("txt")), out + written);
+            return;
+        }
+        AppState state = stateToExport(dir);
+        ScriptedPrompter prompter;
+        prompter.setNextFile(out + (typed.isEmpty() ? export_file_name(state.universityInfo) : typed));
+        QString path;
+        QCOMPARE(export_entry(state, prompter, {.rememberedFolder = {}, .launcher = nullptr, .writtenPath = &path}),
+                 ExportResult::Exported);
+        QCOMPARE(path, out + written);
+        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{written});
+        const Prompter::FileRequest request = prompter.shown().at(1).file;
+        QCOMPARE(request.fileName, QStringLiteral("蒼嶺大学_秋の部内戦"));
+        QCOMPARE(request.defaultSuffix, QStringLiteral("ent"));
+    }
+
+    // The save dialog starts where the last export went, else in Documents (or home), never in the data folder.
+    void exportStartFolder_data() {
+        QTest::addColumn<QString>("remembered"); // under the test's folder; "-" for none
+        QTest::addColumn<bool>("used");
+        QTest::newRow("the last export's folder") << "out" << true;
+        QTest::newRow("none remembered") << "-" << false;
+        QTest::newRow("the data folder") << "data" << false;
+        QTest::newRow("the data folder's backup") << "data/backup" << false;
+    }
+    void exportStartFolder() {
+        QFETCH(QString, remembered);
+        QFETCH(bool, used);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("data/backup")) &&
+                QDir(dir.path()).mkdir(QStringLiteral("out")));
+        AppState state = stateToExport(dir);
+        state.appFolder = dir.filePath(QStringLiteral("data/"));
+        const QString folder = remembered == QLatin1String("-") ? QString() : dir.filePath(remembered);
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString fallback = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+        QCOMPARE(export_start_folder(state, folder), used ? folder : fallback);
+        ScriptedPrompter prompter;
+        export_entry(state, prompter, {.rememberedFolder = folder, .launcher = nullptr, .writtenPath = nullptr});
+        QCOMPARE(prompter.shown().at(1).file.initialFolder, used ? folder : fallback);
+    }
+
+    // The closing message names the file and offers to send it or show its folder; Escape closes it.
+    void closingMessage_data() {
+        QTest::addColumn<QString>("choice"); // empty: Escape
+        QTest::addColumn<bool>("mailInstalled");
+        QTest::addColumn<bool>("mailStarted");
+        QTest::addColumn<bool>("folderShown");
+        QTest::addColumn<bool>("toldToAttach");
+        QTest::newRow("Escape") << QString() << true << false << false << false;
+        QTest::newRow("閉じる") << QStringLiteral("閉じる") << true << false << false << false;
+        QTest::newRow("メールで送る") << QStringLiteral("メールで送る") << true << true << false << false;
+        QTest::newRow("メールで送る, no mail program")
+            << QStringLiteral("メールで送る") << false << true << false << true;
+        QTest::newRow("フォルダを開く") << QStringLiteral("フォルダを開く") << true << false << true << false;
+    }
+    void closingMessage() {
+        QFETCH(QString, choice);
+        QFETCH(bool, mailInstalled);
+        QFETCH(bool, mailStarted);
+        QFETCH(bool, folderShown);
+        QFETCH(bool, toldToAttach);
+        QTemporaryDir dir;
+        AppState state = stateToExport(dir);
+        const QString path = dir.filePath(QStringLiteral("蒼嶺大学_秋の部内戦.ent"));
+        ScriptedPrompter prompter;
+        prompter.setNextFile(path);
+        if (!choice.isEmpty())
+            prompter.setNextChoice(choice);
+        RecordingLauncher launcher;
+        launcher.mailInstalled = mailInstalled;
+        QCOMPARE(export_entry(state, prompter, {.rememberedFolder = {}, .launcher = &launcher, .writtenPath = nullptr}),
+                 ExportResult::Exported);
+
+        // The e-mail note first, as designed; then the file dialog and the closing message.
+        QCOMPARE(prompter.shown().at(0).text, QStringLiteral("これから出力するファイルを E-Mail にて送ってください。"));
+        const ScriptedPrompter::Shown closing = prompter.shown().at(2);
+        QCOMPARE(closing.kind, ScriptedPrompter::Shown::Choice);
+        QVERIFY2(closing.text.contains(QDir::toNativeSeparators(path)), qPrintable(closing.text));
+        QCOMPARE(closing.choices, (QStringList{QStringLiteral("メールで送る"), QStringLiteral("フォルダを開く"),
+                                               QStringLiteral("閉じる")}));
+        const QStringList mail = {QStringLiteral("xdg-email"), QStringLiteral("--subject"),
+                                  QStringLiteral("蒼嶺大学 秋の部内戦 エントリー"), QStringLiteral("--attach"), path};
+        QCOMPARE(launcher.started, mailStarted ? mail : QStringList());
+        QCOMPARE(launcher.shownFile, folderShown ? path : QString());
+        QCOMPARE(prompter.shown().size(), toldToAttach ? 4 : 3);
+        if (toldToAttach)
+            QVERIFY2(prompter.lastText().contains(QDir::toNativeSeparators(path)), qPrintable(prompter.lastText()));
     }
 };
 

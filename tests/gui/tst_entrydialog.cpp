@@ -1,6 +1,7 @@
 #include "cp932.h"
 #include "datafiles.h"
 #include "entrydialog.h"
+#include "export.h"
 #include "japanesefont.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
@@ -340,8 +341,9 @@ private slots:
         QCOMPARE(shown[1].file.filter, QStringLiteral("エントリーファイル (*.ent)|*.ent|"));
         QCOMPARE(shown[1].file.fileName, QStringLiteral("蒼嶺大学_秋の部内戦"));
         QVERIFY(!shown[1].file.open);
-        // The save dialog starts in the data folder, as the open dialog does.
-        QCOMPARE(shown[1].file.initialFolder, f.state.appFolder);
+        // The save dialog starts where the officer looks (no export remembered here), never in the data folder.
+        QCOMPARE(shown[1].file.initialFolder, export_start_folder(f.state, QString()));
+        QVERIFY(shown[1].file.initialFolder != f.state.appFolder);
 
         QVERIFY(dialog->isVisible());
         QCOMPARE(exported.count(), 0);
@@ -359,8 +361,9 @@ private slots:
     void completedExport() {
         ExportFixture f;
         QTemporaryDir outbox;
-        const QString target = outbox.filePath(QStringLiteral("送付用")); // no extension is added
-        f.prompter.setNextFile(target);
+        const QString typed = outbox.filePath(QStringLiteral("送付用"));
+        const QString target = typed + QStringLiteral(".ent"); // an entry file the program opens again
+        f.prompter.setNextFile(typed);
         QPointer<EntryDialog> dialog = new EntryDialog(f.state, f.prompter);
         QSignalSpy exported(dialog.data(), &EntryDialog::entryExported);
         dialog->start_entry();

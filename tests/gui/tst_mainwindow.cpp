@@ -114,10 +114,12 @@ private slots:
                 QCOMPARE(entry->text(), fileCaptions.at(i));
         }
         const QStringList optionNames =
-            QStringLiteral("mnu_Uni mnu_up_Grade mnu_member_out mnu_member_import").split(QLatin1Char(' '));
-        const QStringList optionCaptions = {
-            QStringLiteral("大学情報変更"), QStringLiteral("すべてのメンバーの学年を１つあげる"),
-            QStringLiteral("メンバーテキスト出力"), QStringLiteral("メンバーCSV取り込み")};
+            QStringLiteral("mnu_Uni mnu_game_names mnu_up_Grade mnu_member_out mnu_member_import")
+                .split(QLatin1Char(' '));
+        const QStringList optionCaptions = {QStringLiteral("大学情報変更"), QStringLiteral("試合名の編集"),
+                                            QStringLiteral("すべてのメンバーの学年を１つあげる"),
+                                            QStringLiteral("メンバーテキスト出力"),
+                                            QStringLiteral("メンバーCSV取り込み")};
         QCOMPARE(option->actions().size(), optionNames.size());
         for (int i = 0; i < optionNames.size(); ++i) {
             QCOMPARE(option->actions().at(i)->objectName(), optionNames.at(i));
@@ -387,7 +389,8 @@ private slots:
         }
         QByteArray expectedBytes;
         QVERIFY(cp932::encode(expected, &expectedBytes));
-        QCOMPARE(testfiles::readBytes(path), expectedBytes);
+        // A name typed without an extension gets ".txt".
+        QCOMPARE(testfiles::readBytes(path + QStringLiteral(".txt")), expectedBytes);
     }
 
     void memberTextRefusesAnEmptyRosterAndReportsFailures() {

@@ -40,10 +40,21 @@ bool ScriptedPrompter::showFolder(const QString& folder) {
     return folderShows;
 }
 
+qsizetype ScriptedPrompter::chooseAction(const QString& text, const QStringList& choices, qsizetype escapeChoice,
+                                         Icon icon) {
+    Shown shown{Shown::Choice, text, icon, {}, {}, {}, {}};
+    shown.choices = choices;
+    m_shown.append(shown);
+    if (m_choices.isEmpty())
+        return escapeChoice;
+    const qsizetype chosen = choices.indexOf(m_choices.takeFirst());
+    return chosen >= 0 ? chosen : escapeChoice;
+}
+
 QStringList ScriptedPrompter::messages() const {
     QStringList result;
     for (const Shown& s : m_shown) {
-        if (s.kind == Shown::Message)
+        if (s.kind == Shown::Message || s.kind == Shown::Choice)
             result << s.text;
     }
     return result;

@@ -341,8 +341,8 @@ private slots:
                                  << QStringList{path(QStringLiteral("none.ent")) +
                                                     QStringLiteral(": 読み込めませんでした。"),
                                                 m_good + QStringLiteral(": ok")};
-        // Only entry files are checked: the program's other files by their names (also at the end of a link),
-        // anything else by reading it as an entry file.
+        // Only entry files (and Gamename.txt, for what the program leaves out) are checked: the program's other
+        // files by their names (also at the end of a link), anything else by reading it as an entry file.
         const QString notEntry = QStringLiteral(": エントリーファイルではありません。");
         const QString games = path(QStringLiteral("Gamename.txt"));
         const QString linked = path(QStringLiteral("roster-link.ent"));
@@ -350,7 +350,7 @@ private slots:
         QTest::newRow("not entry files") << QStringList{m_members, m_uni, games, linked, renamed, m_good} << 2
                                          << QStringList{m_members + notEntry,
                                                         m_uni + notEntry,
-                                                        games + notEntry,
+                                                        games + QStringLiteral(": ok"),
                                                         linked + notEntry,
                                                         renamed + QStringLiteral(": 読み込めませんでした。"),
                                                         m_good + QStringLiteral(": ok")};
@@ -378,6 +378,46 @@ private slots:
         } else {
             QVERIFY(run.err.isEmpty());
         }
+    }
+
+    // Gamename.txt as people write it: names beyond the count and a line that cannot be read are warnings that
+    // name their lines (show and check); check exits 0 unless --strict, and a list beyond 1,000 names is refused.
+    void gameNamesWarnings_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("strict");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("named"); // in the warning, or in the refusal
+        QTest::newRow("short count") << QByteArray("1\r\nA\r\nB\r\nC\r\n") << false << 0 << QStringLiteral("3, 4 行目");
+        QTest::newRow("short count, strict") << QByteArray("1\r\nA\r\nB\r\n") << true << 1 << QStringLiteral("3 行目");
+        QTest::newRow("a stray byte") << QStringLiteral("春\n").toUtf8() + "\xFF\n" + QStringLiteral("秋\n").toUtf8()
+                                      << false << 0 << QStringLiteral("2 行目");
+        QByteArray many;
+        for (int i = 0; i < 1001; ++i)
+            many += "G" + QByteArray::number(i) + "\n";
+        QTest::newRow("1,001 names") << many << false << 2 << QStringLiteral("1,000");
+    }
+    void gameNamesWarnings() {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, strict);
+        QFETCH(int, status);
+        QFETCH(QString, named);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("lists")));
+        const QString games = path(QStringLiteral("lists/Gamename.txt"));
+        testfiles::writeBytes(games, file);
+        QStringList arguments = {QStringLiteral("check"), games};
+        if (strict)
+            arguments << QStringLiteral("--strict");
+        const ToolRun check = runTool(arguments);
+        QCOMPARE(check.status, status);
+        const ToolRun show = runTool({QStringLiteral("show"), games});
+        QCOMPARE(show.status, status == 2 ? 2 : 0);
+        if (status == 2) {
+            QVERIFY2(check.errText().contains(named) && show.errText().contains(named), qPrintable(check.errText()));
+            return;
+        }
+        QVERIFY2(check.outText().startsWith(QStringLiteral("警告: ") + games) && check.outText().contains(named),
+                 qPrintable(check.outText()));
+        QVERIFY2(show.outText().contains(QStringLiteral("警告: ") + named), qPrintable(show.outText()));
     }
 
     void csvReadsBack() {

@@ -12,6 +12,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTreeView>
 #include <QUrl>
 
@@ -105,6 +106,28 @@ bool QtPrompter::askYesNoUntilAnswered(const QString& text, Icon icon) {
     return askInBox(box);
 }
 
+qsizetype QtPrompter::chooseAction(const QString& text, const QStringList& choices, qsizetype escapeChoice, Icon icon) {
+    QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::NoButton, dialogParent());
+    box.setObjectName(QStringLiteral("msg_box"));
+    // The path in the text can be selected and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QList<QAbstractButton*> buttons;
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        QPushButton* button =
+            box.addButton(choices[i], i == escapeChoice ? QMessageBox::RejectRole : QMessageBox::ActionRole);
+        button->setObjectName(QStringLiteral("cmd_choice_%1").arg(i));
+        button->setAccessibleName(choices[i]);
+        buttons.append(button);
+    }
+    if (escapeChoice >= 0 && escapeChoice < buttons.size())
+        box.setEscapeButton(buttons[escapeChoice]);
+    if (!buttons.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
+    box.exec();
+    const qsizetype chosen = buttons.indexOf(box.clickedButton());
+    return chosen >= 0 ? chosen : escapeChoice;
+}
+
 QString QtPrompter::inputText(const QString& title, const QString& prompt, const QString& proposed) {
     QInputDialog dialog(dialogParent());
     dialog.setObjectName(QStringLiteral("input_box"));
@@ -129,9 +152,10 @@ QString QtPrompter::chooseFile(const FileRequest& request) {
     dialog.setObjectName(QStringLiteral("cdg_file"));
     dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(request.open ? QFileDialog::AnyFile : QFileDialog::AnyFile);
-    // The caller decides about existing files; no question and no extension is added here.
+    // The caller decides about existing files; no question here. A name typed without an extension gets the
+    // request's suffix, if it names one.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setDefaultSuffix(QString());
+    dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     // Qt's own dialog cuts the size, type and date columns short ("605...tes"): they are made as wide as their

@@ -17,6 +17,8 @@ public:
     // A message box without a close button in its title bar (where the window manager leaves it out); Escape,
     // Alt+F4 and the close button, where there is one, do nothing.
     bool askYesNoUntilAnswered(const QString& text, Icon icon) override;
+    // The buttons in the order given, the first one preselected; Escape and the close button press `escapeChoice`.
+    qsizetype chooseAction(const QString& text, const QStringList& choices, qsizetype escapeChoice, Icon icon) override;
     QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
     QString chooseFile(const FileRequest& request) override;
     bool showFolder(const QString& folder) override;

@@ -28,5 +28,6 @@ std::unique_ptr<QSettings> open();
 inline constexpr char kMainWindowGeometry[] = "MainWindow/geometry";
 inline constexpr char kMemberColumnWidths[] = "MemberList/columnWidths";
 inline constexpr char kLastFolder[] = "FileDialog/lastFolder";
+inline constexpr char kLastExportFolder[] = "Export/lastFolder"; // the folder of the last entry export
 
 } // namespace usersettings

@@ -1,13 +1,16 @@
 #include "entrydialog.h"
 
 #include "datafiles.h"
+#include "desktoplauncher.h"
 #include "dialogsupport.h"
 #include "export.h"
 #include "japanesefont.h"
 #include "textcheck.h"
 #include "twips.h"
+#include "usersettings.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -121,6 +124,14 @@ void EntryDialog::loadGameNames() {
     m_gameNameBox->setCurrentIndex(m_gameNameBox->count() > 0 ? 0 : -1);
 }
 
+void EntryDialog::reloadGameNames() {
+    const QString chosen = m_gameNameBox->currentIndex() >= 0 ? m_gameNameBox->currentText() : QString();
+    loadGameNames();
+    const int at = m_gameNameBox->findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (!chosen.isEmpty() && at >= 0)
+        m_gameNameBox->setCurrentIndex(at);
+}
+
 void EntryDialog::showUniversityInfo(const UniversityInfo& info) {
     m_universityEdit->setText(info.university);
     m_partnerSchoolEdit->setText(info.partnerSchool);
@@ -222,8 +233,17 @@ void EntryDialog::confirm() {
         close();
         return;
     }
-    // A cancelled file dialog or a failed write keeps the dialog open; the entry stays unsaved.
-    if (export_entry(m_state, m_prompter) == ExportResult::Exported) {
+    // A cancelled file dialog or a failed write keeps the dialog open; the entry stays unsaved. The file dialog
+    // starts where the last export went.
+    const std::unique_ptr<QSettings> settings = usersettings::open();
+    QString written;
+    ExportOptions options{.rememberedFolder = {}, .launcher = &desktop::launcher(), .writtenPath = &written};
+    if (settings)
+        options.rememberedFolder = settings->value(QLatin1String(usersettings::kLastExportFolder)).toString();
+    const ExportResult result = export_entry(m_state, m_prompter, options);
+    if (settings && !written.isEmpty())
+        settings->setValue(QLatin1String(usersettings::kLastExportFolder), QFileInfo(written).absolutePath());
+    if (result == ExportResult::Exported) {
         emit entryExported();
         close();
     }

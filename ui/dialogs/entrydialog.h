@@ -45,8 +45,10 @@ public:
     void start_entry();
 
     Mode mode() const;
-    // How many competition names the list offers (those of Gamename.txt, read when the dialog was made).
+    // How many competition names the list offers (those of Gamename.txt, read when the dialog was made or since).
     int gameNameCount() const;
+    // Reads Gamename.txt again (after the names editor), keeping the chosen name where the list still holds it.
+    void reloadGameNames();
 
 signals:
     // Emitted after a completed export (the entry then counts as saved).

@@ -8,6 +8,8 @@
 #include "entrycommands.h"
 #include "entrydialog.h"
 #include "export.h"
+#include "gamenames.h"
+#include "gamenameseditor.h"
 #include "guidewindow.h"
 #include "membereditor.h"
 #include "memberimport.h"
@@ -122,9 +124,15 @@ void MainWindow::exportEntry() {
     const bool fresh = !m_entryDialog;
     if (fresh)
         m_entryDialog = new EntryDialog(m_state, m_prompter, this);
-    // Once per export, before the dialog shows its empty list: where the competition names come from.
-    if (fresh && m_entryDialog->gameNameCount() == 0)
-        m_prompter.showMessage(game_names_missing_message(m_state.appFolder), Prompter::Icon::Information);
+    // Once per export, before the dialog shows an empty or damaged list: what is wrong and where the competition
+    // names come from, with the names editor at hand.
+    if (fresh) {
+        const QString notice = game_names_notice(read_game_names_file(m_state.gameNamesPath()), m_state.appFolder);
+        if (!notice.isEmpty() &&
+            m_prompter.chooseAction(notice, {QStringLiteral("試合名の編集を開く"), QStringLiteral("閉じる")}, 1,
+                                    Prompter::Icon::Information) == 0)
+            editGameNames();
+    }
     m_entryDialog->start_entry();
 }
 
@@ -189,6 +197,12 @@ void MainWindow::exportPdf() {
 
 void MainWindow::editUniversityInfo() {
     EntryDialog::start_uniinf(m_state, m_prompter, this);
+}
+
+void MainWindow::editGameNames() {
+    GameNamesEditor::edit_game_names(m_state, m_prompter, this);
+    if (m_entryDialog)
+        m_entryDialog->reloadGameNames();
 }
 
 void MainWindow::advanceYears() {

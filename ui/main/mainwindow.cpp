@@ -163,6 +163,7 @@ void MainWindow::createMenus() {
     m_editMenu->addAction(m_redoAction);
 
     m_universityAction = add(m_optionMenu, "mnu_Uni", QStringLiteral("大学情報変更"), &MainWindow::editUniversityInfo);
+    add(m_optionMenu, "mnu_game_names", QStringLiteral("試合名の編集"), &MainWindow::editGameNames);
     m_advanceYearsAction = add(m_optionMenu, "mnu_up_Grade", QStringLiteral("すべてのメンバーの学年を１つあげる"),
                                &MainWindow::advanceYears);
     m_memberTextAction =

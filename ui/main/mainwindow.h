@@ -58,6 +58,7 @@ class UndoHistory;
 // | mnu_redo                 | m_redoAction           | やり直し (and the step it redoes)           |
 // | mnu_option               | m_optionMenu           | オプション                                  |
 // | mnu_Uni                  | m_universityAction     | 大学情報変更                                |
+// | mnu_game_names           | (none)                 | 試合名の編集 (Gamename.txt)                 |
 // | mnu_up_Grade             | m_advanceYearsAction   | すべてのメンバーの学年を１つあげる          |
 // | mnu_member_out           | m_memberTextAction     | メンバーテキスト出力                        |
 // | mnu_member_import        | m_memberImportAction   | メンバーCSV取り込み                         |
@@ -149,6 +150,8 @@ private:
     void printDocuments();
     void exportPdf();
     void editUniversityInfo();
+    // The names editor; the export dialog, when open, offers the names written.
+    void editGameNames();
     void advanceYears();
     void exportMemberText();
     void importMembers();

@@ -27,9 +27,11 @@ bool run_member_text_export(const AppState& state, Prompter& prompter, const QTr
     for (;;) {
         path = prompter.chooseFile({.open = false,
                                     .filter = QStringLiteral("テキストデータ(*.txt)|*.txt|"),
-                                    .title = QStringLiteral("メンバーテキスト出力")});
+                                    .title = QStringLiteral("メンバーテキスト出力"),
+                                    .defaultSuffix = QStringLiteral("txt")});
         if (path.isEmpty())
             return false;
+        path = with_default_suffix(path, QStringLiteral("txt"));
         const QString refusal = export_target_refusal(state, path, ExportKind::MemberText);
         if (refusal.isEmpty())
             break;

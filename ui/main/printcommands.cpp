@@ -1,5 +1,6 @@
 #include "printcommands.h"
 
+#include "desktoplauncher.h"
 #include "exporttarget.h"
 #include "pdfoutput.h"
 #include "printrenderer.h"
@@ -53,7 +54,8 @@ bool run_pdf_export(const AppState& state, const QList<PrintDocument>& documents
     QString done = QStringLiteral("PDF「%1」を出力しました。").arg(QDir::toNativeSeparators(path));
     if (!kept.isEmpty())
         done += QLatin1Char('\n') + replaced_file_note(path, kept);
-    prompter.showMessage(done, Prompter::Icon::Information);
+    // The closing message offers the folder, where the PDF is to be found.
+    offer_written_file(done, path, QString(), prompter, desktop::launcher());
     return true;
 }
 

@@ -18,7 +18,7 @@ QString pdf_default_folder();
 // "PDF出力": asks for the file in a save dialog in the documents folder, proposing `proposedName`; a name without
 // ".pdf" gets it. One of the program's own files in `state`'s data folder is refused and the dialog shown again;
 // an existing file is kept in backup/. Writes the PDF whole and says so (and where the replaced file's bytes
-// are), or says in Japanese why it could not. True when written.
+// are), offering its folder, or says in Japanese why it could not. True when written.
 bool run_pdf_export(const AppState& state, const QList<PrintDocument>& documents, const QString& proposedName,
                     const QString& title, Prompter& prompter);
 
