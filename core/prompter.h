@@ -28,6 +28,9 @@ public:
     }
     // A Yes/No box; true only for Yes. Escape and the window's close button answer No.
     virtual bool askYesNo(const QString& text, Icon icon) = 0;
+    // A Yes/No box with No preselected, for a question whose Yes stores something the user may not have meant
+    // (a second member of the same name): Enter, Escape and the close button answer No.
+    virtual bool askYesNoNoPreselected(const QString& text, Icon icon) { return askYesNo(text, icon); }
     // A Yes/No box that only its two buttons answer: Escape and the window's close button do nothing. For a
     // question whose No gives up work (the save questions), so that no key answers it by accident.
     virtual bool askYesNoUntilAnswered(const QString& text, Icon icon) = 0;

@@ -13,6 +13,10 @@ using testfiles::member;
 
 namespace {
 
+QStringList names(const char* list) {
+    return QString::fromLatin1(list).split(QLatin1Char(','));
+}
+
 MemberRecord dancer(const char* name, quint8 year, quint8 role) {
     return member(QString::fromUtf8(name), QString::fromUtf8(name), year, role);
 }
@@ -118,6 +122,72 @@ private slots:
         QCOMPARE(stored.partnerDances, QStringList{QStringLiteral("WS")});
         QCOMPARE(stored.danceFlags, (QList<qint32>{0, -1, -1, -1, -1, 0, -1, -1})); // T went with B
         QVERIFY(edited_couple_still_there(state, edit));
+    }
+
+    // After a change of partners the flags are the dances of the partners the editor leaves (a dance string
+    // stays with its place); the same partners leave the flags as they were.
+    void partnerChangeSetsFlags_data() {
+        QTest::addColumn<QStringList>("chosen"); // the partners chosen, by name
+        QTest::addColumn<QList<qint32>>("flags");
+        const QList<qint32> wts{0, 0, -1, -1, -1, 0, -1, -1};
+        QTest::newRow("same partners") << names("A,B,C") << (QList<qint32>{0, 0, -1, -1, -1, 0, -1, 0});
+        QTest::newRow("the third taken out") << names("A,B") << (QList<qint32>{0, 0, -1, -1, -1, -1, -1, -1});
+        QTest::newRow("the third replaced") << names("A,B,D") << wts;
+        QTest::newRow("a fourth added") << names("A,B,C,D") << wts;
+    }
+    void partnerChangeSetsFlags() {
+        QFETCH(QStringList, chosen);
+        QFETCH(QList<qint32>, flags);
+        AppState state;
+        state.couples = {couple(5, dancer("L", 3, 0), {dancer("A", 2, 1), dancer("B", 2, 1), dancer("C", 2, 1)},
+                                {QStringLiteral("W"), QStringLiteral("WT"), QStringLiteral("S")})};
+        state.coupleCount = 1;
+        // A flag the file brought that no partner dances stays while the partners stay.
+        state.couples[0].danceFlags[7] = 0;
+        ScriptedPrompter prompter;
+        CoupleEdit edit = *begin_couple_edit(state, 0);
+        QList<MemberRecord> partners;
+        for (const QString& name : chosen)
+            partners << dancer(name.toUtf8().constData(), 2, 1);
+        QVERIFY(choose_partners(edit.working, partners, prompter));
+        QCOMPARE(store_couple(state, edit, QStringLiteral("5"), prompter), StoreCoupleResult::Stored);
+        QCOMPARE(state.couples[0].danceFlags, flags);
+    }
+
+    // The same leader and partners (in any order) under another back number are stored only after a Yes.
+    void sameDancersAsked_data() {
+        QTest::addColumn<QStringList>("partners");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("same pair, No") << names("A,B") << false << true;
+        QTest::newRow("same pair in another order, Yes") << names("B,A") << true << true;
+        QTest::newRow("one partner fewer") << names("A") << false << false;
+    }
+    void sameDancersAsked() {
+        QFETCH(QStringList, partners);
+        QFETCH(bool, yes);
+        QFETCH(bool, asked);
+        AppState state = oneCouple();
+        ScriptedPrompter prompter;
+        prompter.setNextAnswer(yes);
+        CoupleEdit edit = *begin_couple_edit(state, -1);
+        edit.working.leader = dancer("L", 3, 0);
+        QList<MemberRecord> chosen;
+        for (const QString& name : partners)
+            chosen << dancer(name.toUtf8().constData(), 2, 1);
+        QVERIFY(choose_partners(edit.working, chosen, prompter));
+        const StoreCoupleResult result = store_couple(state, edit, QStringLiteral("6"), prompter);
+        if (!asked) {
+            QVERIFY(prompter.questions().isEmpty());
+            QCOMPARE(result, StoreCoupleResult::Stored);
+            return;
+        }
+        QCOMPARE(prompter.questions(),
+                 QStringList{QStringLiteral("背番号 5 のカップルと同じリーダーとパートナーです。\n"
+                                            "同じカップルをもう一組登録しますか？")});
+        QVERIFY(!prompter.shown().first().yesPreselected);
+        QCOMPARE(result, yes ? StoreCoupleResult::Stored : StoreCoupleResult::Refused);
+        QCOMPARE(state.coupleCount, yes ? 2 : 1);
     }
 
     void storeIntoACoupleThatIsGone_data() {

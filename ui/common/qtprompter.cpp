@@ -91,6 +91,14 @@ bool QtPrompter::askYesNo(const QString& text, Icon icon) {
     return askInBox(box);
 }
 
+bool QtPrompter::askYesNoNoPreselected(const QString& text, Icon icon) {
+    QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::Yes | QMessageBox::No,
+                    dialogParent());
+    box.setObjectName(QStringLiteral("msg_box"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 bool QtPrompter::askYesNoUntilAnswered(const QString& text, Icon icon) {
     AnswerRequiredBox box(boxIcon(icon), applicationTitle(), lines_for_display(text),
                           QMessageBox::Yes | QMessageBox::No, dialogParent());
