@@ -183,7 +183,7 @@ StoreMemberOutcome store_member(AppState& state, const MemberEdit& edit, const M
             if (qint32(i) == edit.position || roster[i].name != member.name || roster[i].kana != member.kana)
                 continue;
             const QString question =
-                QStringLiteral("「%1（%2）」は %3回生の%4として既に登録されています。\n"
+                QStringLiteral("「%1（%2）」は\n%3回生の%4として既に登録されています。\n"
                                "同じ名前とかなのメンバーをもう一人登録しますか？")
                     .arg(roster[i].name, roster[i].kana, QString::number(roster[i].year),
                          roster[i].role == 0 ? QStringLiteral("リーダー") : QStringLiteral("パートナー"));

@@ -213,7 +213,7 @@ private slots:
             return;
         }
         QCOMPARE(prompter.questions(),
-                 QStringList{QStringLiteral("「山田（やまだ）」は 2回生のリーダーとして既に登録されてい"
+                 QStringList{QStringLiteral("「山田（やまだ）」は\n2回生のリーダーとして既に登録されてい"
                                             "ます。\n同じ名前とかなのメンバーをもう一人登録しますか？")});
         QVERIFY(!prompter.shown().first().yesPreselected);
         if (yes) {
