@@ -124,26 +124,23 @@ private slots:
         QVERIFY(edited_couple_still_there(state, edit));
     }
 
-    // After a change of partners the flags are the dances of the partners the editor leaves (a dance string
-    // stays with its place); the same partners leave the flags as they were.
+    // After a change of partners the flags are the dances of the partners left (a dance string stays with its
+    // place); the same partners leave the flags as they were.
     void partnerChangeSetsFlags_data() {
-        QTest::addColumn<QStringList>("chosen"); // the partners chosen, by name
-        QTest::addColumn<QList<qint32>>("flags");
-        const QList<qint32> wts{0, 0, -1, -1, -1, 0, -1, -1};
-        QTest::newRow("same partners") << names("A,B,C") << (QList<qint32>{0, 0, -1, -1, -1, 0, -1, 0});
-        QTest::newRow("the third taken out") << names("A,B") << (QList<qint32>{0, 0, -1, -1, -1, -1, -1, -1});
-        QTest::newRow("the third replaced") << names("A,B,D") << wts;
-        QTest::newRow("a fourth added") << names("A,B,C,D") << wts;
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QString>("flagged"); // the codes whose flag is 0 afterwards
+        QTest::newRow("same partners") << names("A,B,C") << QStringLiteral("WTSP");
+        QTest::newRow("the third taken out") << names("A,B") << QStringLiteral("WT");
+        QTest::newRow("the third replaced") << names("A,B,D") << QStringLiteral("WTS");
     }
     void partnerChangeSetsFlags() {
         QFETCH(QStringList, chosen);
-        QFETCH(QList<qint32>, flags);
+        QFETCH(QString, flagged);
         AppState state;
         state.couples = {couple(5, dancer("L", 3, 0), {dancer("A", 2, 1), dancer("B", 2, 1), dancer("C", 2, 1)},
                                 {QStringLiteral("W"), QStringLiteral("WT"), QStringLiteral("S")})};
         state.coupleCount = 1;
-        // A flag the file brought that no partner dances stays while the partners stay.
-        state.couples[0].danceFlags[7] = 0;
+        state.couples[0].danceFlags[7] = 0; // brought by the file, danced by no partner
         ScriptedPrompter prompter;
         CoupleEdit edit = *begin_couple_edit(state, 0);
         QList<MemberRecord> partners;
@@ -151,43 +148,25 @@ private slots:
             partners << dancer(name.toUtf8().constData(), 2, 1);
         QVERIFY(choose_partners(edit.working, partners, prompter));
         QCOMPARE(store_couple(state, edit, QStringLiteral("5"), prompter), StoreCoupleResult::Stored);
-        QCOMPARE(state.couples[0].danceFlags, flags);
+        for (int d = 0; d < 8; ++d)
+            QCOMPARE(state.couples[0].danceFlags[d], flagged.contains(QStringLiteral("WTFQCSRP").at(d)) ? 0 : -1);
     }
 
-    // The same leader and partners (in any order) under another back number are stored only after a Yes.
-    void sameDancersAsked_data() {
-        QTest::addColumn<QStringList>("partners");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<bool>("asked");
-        QTest::newRow("same pair, No") << names("A,B") << false << true;
-        QTest::newRow("same pair in another order, Yes") << names("B,A") << true << true;
-        QTest::newRow("one partner fewer") << names("A") << false << false;
-    }
+    // The leader and partners of another couple, in any order, are stored again only after a Yes.
     void sameDancersAsked() {
-        QFETCH(QStringList, partners);
-        QFETCH(bool, yes);
-        QFETCH(bool, asked);
         AppState state = oneCouple();
         ScriptedPrompter prompter;
-        prompter.setNextAnswer(yes);
         CoupleEdit edit = *begin_couple_edit(state, -1);
         edit.working.leader = dancer("L", 3, 0);
-        QList<MemberRecord> chosen;
-        for (const QString& name : partners)
-            chosen << dancer(name.toUtf8().constData(), 2, 1);
-        QVERIFY(choose_partners(edit.working, chosen, prompter));
-        const StoreCoupleResult result = store_couple(state, edit, QStringLiteral("6"), prompter);
-        if (!asked) {
-            QVERIFY(prompter.questions().isEmpty());
-            QCOMPARE(result, StoreCoupleResult::Stored);
-            return;
-        }
+        QVERIFY(choose_partners(edit.working, {dancer("B", 2, 1), dancer("A", 2, 1)}, prompter));
+        QCOMPARE(store_couple(state, edit, QStringLiteral("6"), prompter), StoreCoupleResult::Refused);
         QCOMPARE(prompter.questions(),
                  QStringList{QStringLiteral("背番号 5 のカップルと同じリーダーとパートナーです。\n"
                                             "同じカップルをもう一組登録しますか？")});
         QVERIFY(!prompter.shown().first().yesPreselected);
-        QCOMPARE(result, yes ? StoreCoupleResult::Stored : StoreCoupleResult::Refused);
-        QCOMPARE(state.coupleCount, yes ? 2 : 1);
+        prompter.setNextAnswer(true);
+        QCOMPARE(store_couple(state, edit, QStringLiteral("6"), prompter), StoreCoupleResult::Stored);
+        QCOMPARE(state.coupleCount, 2);
     }
 
     void storeIntoACoupleThatIsGone_data() {

@@ -90,38 +90,6 @@ class TestCoupleEditor : public QObject {
 private slots:
     void initTestCase() { install_japanese_font_substitutions(); }
 
-    // Each name tells on hovering who the member is and which couples of the entry hold the member; those
-    // already in a couple are grey, and a name too long for its list is cut in the middle.
-    void whoIsWho() {
-        AppState state = roster();
-        state.members[3].department = QStringLiteral("文学部");
-        state.couples = {testfiles::couple(3, state.members[0], {state.members[3]}),
-                         testfiles::couple(8, state.members[2], {state.members[3], state.members[1]})};
-        state.coupleCount = 2;
-        ScriptedPrompter prompter;
-        CoupleEditor editor(state, prompter);
-        editor.start_make_couple(-1);
-        auto* partners = child<QTreeWidget>(&editor, "lvw_Partner");
-        QCOMPARE(partners->textElideMode(), Qt::ElideMiddle);
-        const QTreeWidgetItem* ito = partners->topLevelItem(rowOf(partners, QStringLiteral("伊藤")));
-        QCOMPARE(ito->toolTip(0),
-                 QStringLiteral("伊藤\nかな：いとう\n2回生　パートナー\n学部：文学部\n"
-                                "このエントリーの背番号 3、8 のカップルに入っています（灰色の名前）。"));
-        const QTreeWidgetItem* eguchi = partners->topLevelItem(rowOf(partners, QStringLiteral("江口")));
-        QVERIFY(eguchi->toolTip(0).endsWith(QStringLiteral("このエントリーのカップルにはまだ入っていません。")));
-        QVERIFY(ito->foreground(0) != eguchi->foreground(0));
-        QCOMPARE(rowNames(partners).size(), 5); // everyone is still listed
-
-        // A couple formed meanwhile greys its members at once.
-        state.couples.append(testfiles::couple(9, state.members[4], {state.members[5]}));
-        state.coupleCount = 3;
-        const QBrush grey = ito->foreground(0);
-        state.markCouplesChanged(QStringLiteral("カップル追加"));
-        eguchi = partners->topLevelItem(rowOf(partners, QStringLiteral("江口"))); // the rows are made anew
-        QVERIFY(eguchi->toolTip(0).endsWith(QStringLiteral("背番号 9 のカップルに入っています（灰色の名前）。")));
-        QCOMPARE(eguchi->foreground(0), grey);
-    }
-
     void controls() {
         AppState state = roster();
         ScriptedPrompter prompter;

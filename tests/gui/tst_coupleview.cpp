@@ -7,15 +7,12 @@
 #include "scriptedprompter.h"
 #include "testfiles.h"
 #include "twips.h"
-#include "usersettings.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -271,34 +268,6 @@ private slots:
         QTest::mouseClick(child<QPushButton>(m_window.get(), "cmd_add"), Qt::LeftButton);
         QVERIFY(m_window->coupleEditor() && m_window->coupleEditor()->isVisible());
         QCOMPARE(m_window->coupleEditor()->objectName(), QStringLiteral("frm_couple"));
-    }
-
-    // A border of the title row drags its column wider, switching nothing; the width is kept for the next
-    // window in the settings file, as the member list's are.
-    void columnDraggedWiderAndKept() {
-        QTemporaryDir config;
-        usersettings::use_file(config.filePath(QStringLiteral("DanceEntry.conf")));
-        const auto forget = qScopeGuard([] { usersettings::use_file(QString()); });
-        startWithThreeSingles();
-        const int before = m_grid->columnWidth(kGridColLeader);
-        QWidget* viewport = m_grid->viewport();
-        const int y = m_grid->rowViewportPosition(0) + 3;
-        const QPoint border(m_grid->columnViewportPosition(kGridColLeader) + before - 1, y);
-        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, border);
-        QMouseEvent drag(QEvent::MouseMove, QPointF(border + QPoint(60, 0)),
-                         QPointF(viewport->mapToGlobal(border + QPoint(60, 0))), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(viewport, &drag);
-        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, border + QPoint(60, 0));
-        QCOMPARE(m_grid->columnWidth(kGridColLeader), before + 60);
-        QCOMPARE(m_state.entryChanged, false);
-        QVERIFY(m_prompter.shown().isEmpty());
-
-        m_modelTester.reset();
-        QVERIFY(m_window->close());
-        startWithThreeSingles();
-        QCOMPARE(m_grid->columnWidth(kGridColLeader), before + 60);
-        QCOMPARE(m_grid->columnWidth(kGridColPartner), before);
     }
 };
 
