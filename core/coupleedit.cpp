@@ -5,6 +5,9 @@
 #include "deletion.h"
 
 #include <QLocale>
+#include <QPair>
+
+#include <algorithm>
 
 namespace {
 
@@ -17,6 +20,33 @@ bool sameCouple(const CoupleRecord& a, const CoupleRecord& b) {
             return false;
     }
     return true;
+}
+
+// Same partners in the same places, with the same dance strings.
+bool samePartners(const CoupleRecord& a, const CoupleRecord& b) {
+    if (a.partnerCount != b.partnerCount)
+        return false;
+    for (qint32 j = 0; j < a.partnerCount; ++j) {
+        if (a.partners.value(j) != b.partners.value(j) || a.partnerDances.value(j) != b.partnerDances.value(j))
+            return false;
+    }
+    return true;
+}
+
+// The leader and the partners as people (name and kana), the partners in any order.
+bool sameDancers(const CoupleRecord& a, const CoupleRecord& b) {
+    const auto key = [](const MemberRecord& m) { return QPair<QString, QString>(m.name, m.kana); };
+    if (key(a.leader) != key(b.leader) || a.partnerCount != b.partnerCount)
+        return false;
+    QList<QPair<QString, QString>> left;
+    QList<QPair<QString, QString>> right;
+    for (const MemberRecord& m : valid_part(a.partners, a.partnerCount))
+        left.append(key(m));
+    for (const MemberRecord& m : valid_part(b.partners, b.partnerCount))
+        right.append(key(m));
+    std::sort(left.begin(), left.end());
+    std::sort(right.begin(), right.end());
+    return left == right;
 }
 
 // The working couple over the couple as it is now: the editor does not edit dances, the regular mark or the
@@ -106,12 +136,26 @@ StoreCoupleResult store_couple(AppState& state, CoupleEdit& edit, const QString&
         return StoreCoupleResult::Refused;
     }
 
+    // The same dancers under a second back number are nearly always a couple entered twice.
+    const bool newDancers = edit.position < 0 || !sameDancers(edit.working, edit.opened);
+    const std::span<const CoupleRecord> couples = state.entryCouples();
+    for (size_t i = 0; newDancers && i < couples.size(); ++i) {
+        if (qint32(i) == edit.position || !sameDancers(couples[i], edit.working))
+            continue;
+        const QString question = QStringLiteral("背番号 %1 のカップルと同じリーダーとパートナーです。\n"
+                                                "同じカップルをもう一組登録しますか？")
+                                     .arg(couples[i].backNumber);
+        if (!prompter.askYesNoNoPreselected(question, Prompter::Icon::Exclamation))
+            return StoreCoupleResult::Refused;
+        break;
+    }
+
     CoupleRecord stored = edit.working;
     if (edit.position >= 0) {
         const CoupleRecord& current = state.couples[edit.position];
         stored = withGridSwitches(edit.working, edit.opened, current);
-        // With fewer partners a dance may be flagged that no remaining partner dances any more.
-        if (stored.partnerCount < current.partnerCount)
+        // The flags follow the partners: a partner taken out takes its dances along, one put in brings its own.
+        if (!samePartners(stored, current))
             recompute_dance_flags(stored);
     }
     stored.yearSum = qint32(stored.leader.year) + qint32(stored.partners[0].year);

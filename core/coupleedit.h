@@ -43,5 +43,7 @@ enum class StoreCoupleResult {
 };
 
 // The editor's 決定: the checks of the couple input, then the couple is appended (new) or stored over the one
-// it edits. Dance, regular and section switches made in the grid while the editor was open are kept.
+// it edits; a couple whose leader and partners are those of another couple of the entry is stored only after a
+// question naming that couple's back number, answered Yes. Its dance flags follow a change of partners.
+// Dance, regular and section switches made in the grid while the editor was open are kept.
 StoreCoupleResult store_couple(AppState& state, CoupleEdit& edit, const QString& numberText, Prompter& prompter);

@@ -34,6 +34,9 @@ public:
     virtual bool askYesNoWithDetails(const QString& text, const QString& details, Icon icon) {
         return askYesNo(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details, icon);
     }
+    // A Yes/No box with No preselected, for a question whose Yes stores something the user may not have meant
+    // (a second member of the same name): Enter, Escape and the close button answer No.
+    virtual bool askYesNoNoPreselected(const QString& text, Icon icon) { return askYesNo(text, icon); }
     // A Yes/No box that only its two buttons answer: Escape and the window's close button do nothing. For a
     // question whose No gives up work (the save questions), so that no key answers it by accident.
     virtual bool askYesNoUntilAnswered(const QString& text, Icon icon) = 0;

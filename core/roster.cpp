@@ -60,6 +60,57 @@ bool delete_members(AppState& state, const QList<qint32>& positions, Prompter& p
     return true;
 }
 
+QList<qint32> couples_holding(const AppState& state, const QString& name, const QString& kana) {
+    const auto same = [&](const MemberRecord& m) { return m.name == name && m.kana == kana; };
+    QList<qint32> positions;
+    const std::span<const CoupleRecord> couples = state.entryCouples();
+    for (size_t i = 0; i < couples.size(); ++i) {
+        const CoupleRecord& c = couples[i];
+        const std::span<const MemberRecord> partners = valid_part(c.partners, c.partnerCount);
+        if (same(c.leader) || std::any_of(partners.begin(), partners.end(), same))
+            positions.append(qint32(i));
+    }
+    return positions;
+}
+
+QHash<MemberKey, QList<qint32>> back_numbers_by_member(const AppState& state) {
+    QHash<MemberKey, QList<qint32>> numbers;
+    for (const CoupleRecord& c : state.entryCouples()) {
+        const auto add = [&](const MemberRecord& m) {
+            QList<qint32>& list = numbers[MemberKey(m.name, m.kana)];
+            if (!list.contains(c.backNumber))
+                list.append(c.backNumber);
+        };
+        add(c.leader);
+        for (const MemberRecord& partner : valid_part(c.partners, c.partnerCount))
+            add(partner);
+    }
+    return numbers;
+}
+
+void correct_couple_members(AppState& state, const QList<qint32>& positions, const MemberRecord& before,
+                            const MemberRecord& corrected) {
+    const auto correct = [&](MemberRecord& m) {
+        if (m.name != before.name || m.kana != before.kana)
+            return;
+        m.name = corrected.name;
+        m.kana = corrected.kana;
+        m.year = corrected.year;
+        m.department = corrected.department;
+        m.highschool = corrected.highschool;
+    };
+    for (const qint32 position : positions) {
+        if (!state.isCouple(position))
+            continue;
+        CoupleRecord& c = state.couples[position];
+        correct(c.leader);
+        for (MemberRecord& partner : valid_part(c.partners, c.partnerCount))
+            correct(partner);
+        if (c.partnerCount > 0 && !c.partners.isEmpty())
+            c.yearSum = qint32(c.leader.year) + qint32(c.partners[0].year);
+    }
+}
+
 std::optional<MemberEdit> begin_member_edit(const AppState& state, qint32 position) {
     if (position < 0)
         return MemberEdit{-1, new_member_record()};
@@ -123,7 +174,43 @@ StoreMemberOutcome store_member(AppState& state, const MemberEdit& edit, const M
     member.department = input.department;
     member.year = quint8(year);
     member.role = input.role == 0 ? 0 : 1;
+
+    const MemberRecord& opened = edit.opened;
+    const bool renamed = edit.position == -1 || member.name != opened.name || member.kana != opened.kana;
+    if (renamed) {
+        const std::span<const MemberRecord> roster = state.roster();
+        for (size_t i = 0; i < roster.size(); ++i) {
+            if (qint32(i) == edit.position || roster[i].name != member.name || roster[i].kana != member.kana)
+                continue;
+            const QString question =
+                QStringLiteral("「%1（%2）」は\n%3回生の%4として既に登録されています。\n"
+                               "同じ名前とかなのメンバーをもう一人登録しますか？")
+                    .arg(roster[i].name, roster[i].kana, QString::number(roster[i].year),
+                         roster[i].role == 0 ? QStringLiteral("リーダー") : QStringLiteral("パートナー"));
+            if (!prompter.askYesNoNoPreselected(question, Prompter::Icon::Exclamation))
+                return {StoreMemberOutcome::Refused, MemberField::Name};
+            break;
+        }
+    }
+
+    // The couples of the open entry hold copies of their members: a correction reaches them only when asked.
+    QList<qint32> holding;
+    const bool corrected = member.name != opened.name || member.kana != opened.kana || member.year != opened.year ||
+                           member.department != opened.department || member.highschool != opened.highschool;
+    if (edit.position != -1 && corrected) {
+        holding = couples_holding(state, opened.name, opened.kana);
+        if (!holding.isEmpty() &&
+            !prompter.askYesNo(QStringLiteral("開いているエントリーの %1 組のカップルにもこの変更を反映しますか？")
+                                   .arg(holding.size()),
+                               Prompter::Icon::Information))
+            holding.clear();
+    }
+
     store_record(state.members, state.memberCount, edit.position, member);
     state.markRosterChanged(edit.position == -1 ? QStringLiteral("メンバー追加") : QStringLiteral("メンバー変更"));
+    if (!holding.isEmpty()) {
+        correct_couple_members(state, holding, opened, member);
+        state.markCouplesChanged(QStringLiteral("メンバー変更の反映"));
+    }
     return {StoreMemberOutcome::Stored};
 }

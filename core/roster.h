@@ -3,7 +3,9 @@
 #include "prompter.h"
 #include "records.h"
 
+#include <QHash>
 #include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -25,6 +27,20 @@ QList<qint32> members_by_kana(const AppState& state, quint8 role, int yearFilter
 // asks (naming the member when there is one), then removes them, sets membersChanged and tells the views.
 // Deletes nothing when a position no longer names a member. True when members were deleted.
 bool delete_members(AppState& state, const QList<qint32>& positions, Prompter& prompter);
+
+// The positions of the couples of the open entry whose leader or one of whose partners has `name` and `kana`
+// (a couple holds copies of its members, found by these two), in list order.
+QList<qint32> couples_holding(const AppState& state, const QString& name, const QString& kana);
+
+// The back numbers of the couples of the open entry that hold each member, by name and kana, in list order.
+using MemberKey = QPair<QString, QString>; // name, kana
+QHash<MemberKey, QList<qint32>> back_numbers_by_member(const AppState& state);
+
+// Writes the name, kana, year, faculty and high school of `corrected` into every leader and partner of the
+// couples at `positions` that has the name and kana of `before`; each couple's year total follows. The role and
+// the dances stay. Tells nothing: the caller marks the change.
+void correct_couple_members(AppState& state, const QList<qint32>& positions, const MemberRecord& before,
+                            const MemberRecord& corrected);
 
 // The member editor's edit: which member, and how it looked when the edit started.
 struct MemberEdit {
@@ -59,5 +75,8 @@ struct StoreMemberOutcome {
 // message), and every text must be storable in code page 932 and hold no line break, tab or other control
 // character; a new member is refused when the roster already holds kMaxMembers. Then the member is appended
 // (new) or replaces the one at the edit's position, provided that position still holds the member as it was
-// opened.
+// opened. Before storing, a name and kana that another member has already (changed or new) are stored only after
+// a question that names that member, answered Yes. A change to a member who is in couples of the open entry
+// asks whether those couples are to take it too; Yes corrects them (correct_couple_members) as a step of the
+// entry's own, after the roster's step.
 StoreMemberOutcome store_member(AppState& state, const MemberEdit& edit, const MemberInput& input, Prompter& prompter);

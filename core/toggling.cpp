@@ -1,5 +1,6 @@
 #include "toggling.h"
 
+#include "deletion.h"
 #include "vocabulary.h"
 
 namespace {
@@ -21,7 +22,6 @@ void toggle_dance(AppState& state, qint32 couple, qint32 partner, qint32 dance) 
     CoupleRecord& c = state.couples[couple];
     if (partner < 0 || partner >= c.partnerCount || partner >= c.partnerDances.size() || dance >= c.danceFlags.size())
         return;
-    c.danceFlags[dance] = c.danceFlags[dance] != 0 ? 0 : -1;
     const QString code = dance_code(dance);
     QString& codes = c.partnerDances[partner];
     const qsizetype at = codes.indexOf(code, 0, Qt::CaseSensitive);
@@ -29,6 +29,9 @@ void toggle_dance(AppState& state, qint32 couple, qint32 partner, qint32 dance) 
         codes.remove(at, 1);
     else
         codes.append(code);
+    // A flag says that some partner of the couple dances the dance: with two partners on Samba, switching one
+    // off leaves the couple on Samba. For a couple with one partner this is the flip of the flag.
+    recompute_dance_flags(c);
 }
 
 void toggle_regular(AppState& state, qint32 couple) {

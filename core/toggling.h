@@ -4,9 +4,9 @@
 #include "prompter.h"
 #include "records.h"
 
-// Switch dance `dance` of partner `partner` of couple `couple`: flips the couple's flag and appends or
-// removes the code in that partner's dance code string. Positions outside the lists are ignored. The three
-// switches are the steps of couple_grid_click, which tells the views once it is done.
+// Switch dance `dance` of partner `partner` of couple `couple`: appends or removes the code in that partner's
+// dance code string, then sets the couple's flags to the dances some partner dances. Positions outside the lists are
+// ignored. The three switches are the steps of couple_grid_click, which tells the views once it is done.
 void toggle_dance(AppState& state, qint32 couple, qint32 partner, qint32 dance);
 void toggle_regular(AppState& state, qint32 couple);
 void cycle_section(AppState& state, qint32 couple);

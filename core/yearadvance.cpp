@@ -20,8 +20,8 @@ namespace {
 constexpr quint8 kLastYear = 4;
 
 // Marks every couple with a fourth-year dancer and moves every other dancer on by one year, then closes
-// up the list. Returns the number of couples left.
-qint32 advanceCouples(QList<CoupleRecord>& couples, qint32 count) {
+// up the list. Returns the number of couples left; `removed` gets a line for each couple that left.
+qint32 advanceCouples(QList<CoupleRecord>& couples, qint32 count, QStringList& removed) {
     const std::span<CoupleRecord> valid = valid_part(couples, count);
     for (CoupleRecord& couple : valid) {
         const std::span<MemberRecord> partners = valid_part(couple.partners, couple.partnerCount);
@@ -30,6 +30,10 @@ qint32 advanceCouples(QList<CoupleRecord>& couples, qint32 count) {
             std::any_of(partners.begin(), partners.end(), [](const MemberRecord& p) { return p.year == kLastYear; });
         if (leaves) {
             couple.deleteMark = 1;
+            QStringList names{couple.leader.name};
+            for (const MemberRecord& partner : partners)
+                names << partner.name;
+            removed << QStringLiteral("背番号 %1　%2").arg(couple.backNumber).arg(names.join(QStringLiteral("・")));
             continue;
         }
         couple.leader.year = quint8(couple.leader.year + 1);
@@ -93,6 +97,22 @@ ClosingMessage closingMessage(const QStringList& written, const YearAdvancePlan&
     };
     if (!written.isEmpty())
         list(QStringLiteral("変更したファイル"), written, written, false);
+    // Whom the advance removed, from the files it wrote: in the details only, the summary keeps its counts.
+    if (written.contains(QStringLiteral("member.dat")) && !plan.graduates.isEmpty()) {
+        details.append(QStringLiteral("名簿から消した４回生（%1 人）：\n%2")
+                           .arg(plan.graduates.size())
+                           .arg(plan.graduates.join(QLatin1Char('\n'))));
+        shortened = true;
+    }
+    for (const YearAdvancePlan::File& file : plan.entryFiles) {
+        if (!written.contains(file.name) || file.removedCouples.isEmpty())
+            continue;
+        details.append(QStringLiteral("%1 から消したカップル（%2 組）：\n%3")
+                           .arg(file.name)
+                           .arg(file.removedCouples.size())
+                           .arg(file.removedCouples.join(QLatin1Char('\n'))));
+        shortened = true;
+    }
     if (!failure.isEmpty()) {
         text += QLatin1Char('\n') + failure + QLatin1Char('\n');
         QStringList rest;
@@ -166,6 +186,11 @@ bool plan_year_advance(const AppState& state, YearAdvancePlan& plan, QString* er
     AppState advanced;
     advanced.members = state.members;
     advanced.memberCount = state.memberCount;
+    for (const MemberRecord& member : advanced.roster()) {
+        if (member.year == kLastYear)
+            plan.graduates << (member.kana.isEmpty() ? member.name
+                                                     : QStringLiteral("%1（%2）").arg(member.name, member.kana));
+    }
     advance_member_years(advanced);
     plan.members = advanced.members;
     plan.memberCount = advanced.memberCount;
@@ -198,7 +223,8 @@ bool plan_year_advance(const AppState& state, YearAdvancePlan& plan, QString* er
             plan.untouched.append({name, readError});
             continue;
         }
-        const qint32 left = advanceCouples(couples, count);
+        QStringList removed;
+        const qint32 left = advanceCouples(couples, count, removed);
         QString encodeError;
         const QByteArray bytes = encode_entry_file(couples, left, state.universityInfo, &encodeError);
         if (!encodeError.isEmpty()) {
@@ -206,7 +232,7 @@ bool plan_year_advance(const AppState& state, YearAdvancePlan& plan, QString* er
                 *error = save_failed_message(state.appFolder + name, encodeError);
             return false;
         }
-        plan.entryFiles.append({name, bytes});
+        plan.entryFiles.append({name, bytes, removed});
     }
     return true;
 }

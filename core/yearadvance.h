@@ -38,10 +38,13 @@ struct YearAdvancePlan {
     struct File {
         QString name;
         QByteArray bytes;
+        QStringList removedCouples; // "背番号 12　leader・partner" for each couple that left
     };
     QList<MemberRecord> members; // the advanced roster
     qint32 memberCount = 0;
     QByteArray memberBytes;
+    QStringList
+        graduates; // "name（kana）" (the name alone without kana) of each fourth-year member who left the roster
     struct Untouched {
         QString name;
         QString reason; // a sentence that names the file
@@ -64,7 +67,7 @@ QStringList write_year_advance(const AppState& state, const YearAdvancePlan& pla
 
 // The whole command after the save prompts and questions; `setBusy` shows and hides the busy pointer. Ends with
 // one message that says what was advanced, what was not and where the backup is: counts and the first few names,
-// with the full lists in its details. Returns true when the data
-// was advanced (also in part, after a failed write).
+// with the full lists in its details, together with the members and, per entry file, the couples it removed. Returns
+// true when the data was advanced (also in part, after a failed write).
 bool command_year_advance(AppState& state, Prompter& prompter, const std::function<void(bool)>& setBusy,
                           const YearAdvanceProgress& progress = {});

@@ -13,6 +13,10 @@ using testfiles::member;
 
 namespace {
 
+QStringList names(const char* list) {
+    return QString::fromLatin1(list).split(QLatin1Char(','));
+}
+
 MemberRecord dancer(const char* name, quint8 year, quint8 role) {
     return member(QString::fromUtf8(name), QString::fromUtf8(name), year, role);
 }
@@ -118,6 +122,51 @@ private slots:
         QCOMPARE(stored.partnerDances, QStringList{QStringLiteral("WS")});
         QCOMPARE(stored.danceFlags, (QList<qint32>{0, -1, -1, -1, -1, 0, -1, -1})); // T went with B
         QVERIFY(edited_couple_still_there(state, edit));
+    }
+
+    // After a change of partners the flags are the dances of the partners left (a dance string stays with its
+    // place); the same partners leave the flags as they were.
+    void partnerChangeSetsFlags_data() {
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QString>("flagged"); // the codes whose flag is 0 afterwards
+        QTest::newRow("same partners") << names("A,B,C") << QStringLiteral("WTSP");
+        QTest::newRow("the third taken out") << names("A,B") << QStringLiteral("WT");
+        QTest::newRow("the third replaced") << names("A,B,D") << QStringLiteral("WTS");
+    }
+    void partnerChangeSetsFlags() {
+        QFETCH(QStringList, chosen);
+        QFETCH(QString, flagged);
+        AppState state;
+        state.couples = {couple(5, dancer("L", 3, 0), {dancer("A", 2, 1), dancer("B", 2, 1), dancer("C", 2, 1)},
+                                {QStringLiteral("W"), QStringLiteral("WT"), QStringLiteral("S")})};
+        state.coupleCount = 1;
+        state.couples[0].danceFlags[7] = 0; // brought by the file, danced by no partner
+        ScriptedPrompter prompter;
+        CoupleEdit edit = *begin_couple_edit(state, 0);
+        QList<MemberRecord> partners;
+        for (const QString& name : chosen)
+            partners << dancer(name.toUtf8().constData(), 2, 1);
+        QVERIFY(choose_partners(edit.working, partners, prompter));
+        QCOMPARE(store_couple(state, edit, QStringLiteral("5"), prompter), StoreCoupleResult::Stored);
+        for (int d = 0; d < 8; ++d)
+            QCOMPARE(state.couples[0].danceFlags[d], flagged.contains(QStringLiteral("WTFQCSRP").at(d)) ? 0 : -1);
+    }
+
+    // The leader and partners of another couple, in any order, are stored again only after a Yes.
+    void sameDancersAsked() {
+        AppState state = oneCouple();
+        ScriptedPrompter prompter;
+        CoupleEdit edit = *begin_couple_edit(state, -1);
+        edit.working.leader = dancer("L", 3, 0);
+        QVERIFY(choose_partners(edit.working, {dancer("B", 2, 1), dancer("A", 2, 1)}, prompter));
+        QCOMPARE(store_couple(state, edit, QStringLiteral("6"), prompter), StoreCoupleResult::Refused);
+        QCOMPARE(prompter.questions(),
+                 QStringList{QStringLiteral("背番号 5 のカップルと同じリーダーとパートナーです。\n"
+                                            "同じカップルをもう一組登録しますか？")});
+        QVERIFY(!prompter.shown().first().yesPreselected);
+        prompter.setNextAnswer(true);
+        QCOMPARE(store_couple(state, edit, QStringLiteral("6"), prompter), StoreCoupleResult::Stored);
+        QCOMPARE(state.coupleCount, 2);
     }
 
     void storeIntoACoupleThatIsGone_data() {

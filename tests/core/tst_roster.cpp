@@ -179,6 +179,36 @@ private slots:
         QCOMPARE(told.size(), 1);
     }
 
+    // A name and kana that another member has already are stored only after a question naming that member.
+    void sameNameAndKanaAsked_data() {
+        QTest::addColumn<qint32>("position");
+        QTest::addColumn<QString>("kana");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("new, No") << -1 << QStringLiteral("やまだ") << false << true;
+        QTest::newRow("another renamed, Yes") << 2 << QStringLiteral("やまだ") << true << true;
+        QTest::newRow("itself, unchanged") << 0 << QStringLiteral("やまだ") << false << false;
+    }
+    void sameNameAndKanaAsked() {
+        QFETCH(qint32, position);
+        QFETCH(QString, kana);
+        QFETCH(bool, yes);
+        QFETCH(bool, asked);
+        AppState state = threeMembers();
+        ScriptedPrompter prompter;
+        prompter.setNextAnswer(yes);
+        MemberInput input = typed(QStringLiteral("山田"), QStringLiteral("2"));
+        input.kana = kana;
+        const StoreMemberOutcome outcome = store_member(state, *begin_member_edit(state, position), input, prompter);
+        QCOMPARE(outcome.result, !asked || yes ? StoreMemberOutcome::Stored : StoreMemberOutcome::Refused);
+        QCOMPARE(prompter.questions(),
+                 asked ? QStringList{QStringLiteral("「山田（やまだ）」は\n2回生のリーダーとして既に"
+                                                    "登録されています。\n同じ名前とかなのメンバー"
+                                                    "をもう一人登録しますか？")}
+                       : QStringList());
+        QVERIFY(!asked || !prompter.shown().first().yesPreselected);
+    }
+
     // The main window deleted or changed the member while the editor was open: nothing is stored anywhere.
     void storeMemberGone() {
         AppState state = threeMembers();

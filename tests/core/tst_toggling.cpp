@@ -69,6 +69,35 @@ private slots:
         QVERIFY(prompter.shown().isEmpty());
     }
 
+    // A couple's flag says that some partner dances the dance, whichever partner's cell was switched.
+    void flagsFollowEveryPartner_data() {
+        QTest::addColumn<QStringList>("dances"); // the partners' strings before the click
+        QTest::addColumn<int>("partner");
+        QTest::addColumn<int>("dance");
+        QTest::addColumn<QString>("flagged"); // the codes whose flag is 0 after the click
+        const auto list = [](const char* strings) { return QString::fromLatin1(strings).split(QLatin1Char(',')); };
+        QTest::newRow("both on Samba, one off") << list("S,S") << 1 << 5 << QStringLiteral("S");
+        QTest::newRow("the second takes the first's Tango") << list("T,") << 1 << 1 << QStringLiteral("T");
+        QTest::newRow("three, a shared Walts off") << list("W,WQ,R") << 0 << 0 << QStringLiteral("WQR");
+        QTest::newRow("three, the only Rumba off") << list("W,WQ,R") << 2 << 6 << QStringLiteral("WQ");
+    }
+    void flagsFollowEveryPartner() {
+        QFETCH(QStringList, dances);
+        QFETCH(int, partner);
+        QFETCH(int, dance);
+        QFETCH(QString, flagged);
+        AppState state;
+        state.couples = {couple(1, person("L", 0), QList<MemberRecord>(dances.size(), person("P", 1)), dances)};
+        state.coupleCount = 1;
+        ScriptedPrompter prompter;
+        qint32 c = 0, p = 0;
+        const CoupleGridRows rows = build_couple_grid_rows(state);
+        const int row = rowOf(rows, 0, partner);
+        couple_grid_click(state, rows, {row, kGridColFirstDance + dance, row}, c, p, prompter);
+        for (int d = 0; d < 8; ++d)
+            QCOMPARE(state.couples[0].danceFlags[d], flagged.contains(QStringLiteral("WTFQCSRP").at(d)) ? 0 : -1);
+    }
+
     void headerInversion_data() {
         QTest::addColumn<bool>("yes");
         QTest::newRow("yes") << true;

@@ -135,7 +135,9 @@ private slots:
             QVERIFY(step.before != step.after);
             kinds << step.text;
         }
-        QCOMPARE(kinds.size(), 13); // every kind of edit left a step, the two kinds of deletion included
+        // Every kind of edit left a step, the two kinds of deletion included, and a member change that the couples
+        // took too (メンバー変更の反映).
+        QCOMPARE(kinds.size(), 14);
         QCOMPARE(ended.count(), 0);
 
         const size_t recorded = steps.size();

@@ -161,6 +161,20 @@ private slots:
         QCOMPARE(m_state.couples[0].leader.year, quint8(2));
     }
 
+    // The closing message's details name whom the advance removed: the fourth-year members and, per entry file
+    // it rewrote, the couples that left.
+    void detailsListWhomItRemoved() {
+        m_state.members[3].kana = QStringLiteral("よん");
+        ScriptedPrompter prompter;
+        prompter.defaultAnswer = true;
+        QVERIFY(command_year_advance(m_state, prompter, {}));
+        const QStringList sections = prompter.shown().last().details.split(QStringLiteral("\n\n"));
+        QVERIFY(sections.contains(QStringLiteral("名簿から消した４回生（1 人）：\n四（よん）")));
+        QVERIFY(sections.contains(QStringLiteral("a.ent から消したカップル（1 組）：\n背番号 2　L2・P3・P4")));
+        QVERIFY(sections.contains(QStringLiteral("x.ENT から消したカップル（1 組）：\n背番号 3　L4・P1")));
+        QCOMPARE(sections.filter(QStringLiteral("から消したカップル")).size(), 2); // b.ent.bak lost none
+    }
+
     void answeringNoChangesNothing_data() {
         QTest::addColumn<QList<bool>>("answers");
         QTest::newRow("first") << QList<bool>{false};

@@ -12,7 +12,9 @@
 #include "twips.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
@@ -550,6 +552,39 @@ private slots:
             newEntry(QStringLiteral("次の大会"));
             QVERIFY(!action("mnu_undo")->isEnabled());
         }
+    }
+
+    // A member change reaches the couple that holds the member when asked: a step of its own in the entry's
+    // history, undone in the couple view; the roster's step is undone in the member view.
+    void correctionReachesCouples_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes") << true;
+        QTest::newRow("No") << false;
+    }
+    void correctionReachesCouples() {
+        QFETCH(bool, yes);
+        CoupleGridView* grid = startInCoupleView();
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optMember"), Qt::LeftButton);
+        const QList<MemberRecord> members = m_state.members;
+        QTest::mouseClick(child<QPushButton>(m_window.get(), "cmd_add"), Qt::LeftButton);
+        MemberEditor* editor = m_window->memberEditor();
+        editor->start_make_memberdat(1);
+        child<QLineEdit>(editor, "txt_name")->setText(QStringLiteral("佐藤花"));
+        child<QComboBox>(editor, "cmb_kaisei")->setEditText(QStringLiteral("4"));
+        m_prompter.setNextAnswer(yes);
+        QTest::mouseClick(child<QPushButton>(editor, "cmd_ok"), Qt::LeftButton);
+        QCOMPARE(m_prompter.questions(),
+                 QStringList{QStringLiteral("開いているエントリーの 1 組のカップルにもこの変更を反映しますか？")});
+        QCOMPARE(m_state.couples[0].partners[0], yes ? m_state.members[1] : members[1]);
+        QCOMPARE(m_state.couples[0].yearSum, yes ? 3 + 4 : 3 + 2);
+        press("Ctrl+Z");
+        QCOMPARE(m_state.members, members);
+        QTest::mouseClick(child<QRadioButton>(m_window.get(), "optCouple"), Qt::LeftButton);
+        QCOMPARE(cell(grid, 1, kGridColPartner), yes ? QStringLiteral("佐藤花") : QStringLiteral("佐藤"));
+        QCOMPARE(action("mnu_undo")->text(),
+                 yes ? QStringLiteral("元に戻す メンバー変更の反映") : QStringLiteral("元に戻す"));
+        press("Ctrl+Z");
+        QCOMPARE(cell(grid, 1, kGridColPartner), QStringLiteral("佐藤"));
     }
 
     // The program's "description|pattern|" filters as Qt's file dialog takes them.

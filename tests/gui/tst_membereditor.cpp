@@ -95,6 +95,45 @@ private slots:
         }
     }
 
+    // However the editor was filled, Tab from the year box reaches the role it shows and the arrows move on, also
+    // when the focus was left on the other role button.
+    void roleFocusAfterFilling_data() {
+        QTest::addColumn<int>("first");  // opened first (-1: new), its role then switched from the keyboard
+        QTest::addColumn<bool>("store"); // 決定, else Escape
+        QTest::addColumn<int>("second");
+        QTest::newRow("new member after a partner was stored") << -1 << true << -1;
+        QTest::newRow("another leader after Cancel") << 0 << false << 2;
+        QTest::newRow("a partner after Cancel") << 1 << false << 1;
+    }
+    void roleFocusAfterFilling() {
+        QFETCH(int, first);
+        QFETCH(bool, store);
+        QFETCH(int, second);
+        AppState state = roster();
+        ScriptedPrompter prompter;
+        MemberEditor editor(state, prompter);
+        auto* year = child<QComboBox>(&editor, "cmb_kaisei");
+        const auto openAndTab = [&](int position) {
+            editor.start_make_memberdat(position);
+            QApplication::setActiveWindow(&editor); // offscreen activates no window shown again
+            QTRY_VERIFY(editor.isActiveWindow());
+            year->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(year, Qt::Key_Tab);
+        };
+        const auto partnerShown = [&](int position) { return position >= 0 && state.members[position].role != 0; };
+        openAndTab(first);
+        QTest::keyClick(QApplication::focusWidget(), partnerShown(first) ? Qt::Key_Left : Qt::Key_Right);
+        child<QLineEdit>(&editor, "txt_name")->setText(QStringLiteral("伊藤"));
+        QTest::keyClick(QApplication::focusWidget(), store ? Qt::Key_Return : Qt::Key_Escape);
+        QVERIFY(!editor.isVisible());
+        openAndTab(second);
+        auto* shown = child<QRadioButton>(&editor, partnerShown(second) ? "opt_partner" : "opt_leader");
+        QVERIFY(shown->isChecked());
+        QCOMPARE(QApplication::focusWidget(), shown);
+        QTest::keyClick(shown, partnerShown(second) ? Qt::Key_Left : Qt::Key_Right);
+        QVERIFY(!shown->isChecked());
+    }
+
     void checksInOrder_data() {
         QTest::addColumn<QString>("year");
         QTest::addColumn<QString>("name");

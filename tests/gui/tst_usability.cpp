@@ -376,6 +376,8 @@ private slots:
                 walked << QApplication::focusWidget()->objectName();
             }
             if (key == Qt::Key_Return) { // a couple chosen in the lists, where the focus stays
+                // The pair of couple 12 once more: the double question is answered Yes.
+                m_prompter.setNextAnswer(true);
                 child<QLineEdit>(shown, "txt_pnum")->setText(QStringLiteral("7"));
                 clickRow(child<QTreeWidget>(shown, "lvw_Leader"), 0);
                 clickRow(child<QTreeWidget>(shown, "lvw_Partner"), 0);

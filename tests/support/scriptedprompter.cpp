@@ -25,6 +25,12 @@ bool ScriptedPrompter::askYesNoUntilAnswered(const QString& text, Icon icon) {
     return answer;
 }
 
+bool ScriptedPrompter::askYesNoNoPreselected(const QString& text, Icon icon) {
+    const bool answer = askYesNo(text, icon);
+    m_shown.last().yesPreselected = false;
+    return answer;
+}
+
 QString ScriptedPrompter::inputText(const QString& title, const QString& prompt, const QString& proposed) {
     m_shown.append({Shown::Input, prompt, Icon::Information, title, proposed, {}, {}});
     return m_inputs.isEmpty() ? QString() : m_inputs.takeFirst();

@@ -18,9 +18,10 @@ public:
         QString title;    // input box title
         QString proposed; // input box proposal
         FileRequest file;
-        QString details;       // the details of a message
-        bool escapable = true; // a question that Escape answers (false: askYesNoUntilAnswered)
-        QStringList choices{}; // the buttons of a message with buttons of its own
+        QString details;            // the details of a message
+        bool escapable = true;      // a question that Escape answers (false: askYesNoUntilAnswered)
+        bool yesPreselected = true; // false: askYesNoNoPreselected
+        QStringList choices{};      // the buttons of a message with buttons of its own
     };
 
     void setNextAnswer(bool yes) { m_answers.append(yes); }
@@ -36,6 +37,7 @@ public:
     bool askYesNo(const QString& text, Icon icon) override;
     bool askYesNoWithDetails(const QString& text, const QString& details, Icon icon) override;
     bool askYesNoUntilAnswered(const QString& text, Icon icon) override;
+    bool askYesNoNoPreselected(const QString& text, Icon icon) override;
     QString inputText(const QString& title, const QString& prompt, const QString& proposed) override;
     QString chooseFile(const FileRequest& request) override;
     bool showFolder(const QString& folder) override;

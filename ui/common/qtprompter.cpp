@@ -100,6 +100,14 @@ bool QtPrompter::askYesNoWithDetails(const QString& text, const QString& details
     return askInBox(box);
 }
 
+bool QtPrompter::askYesNoNoPreselected(const QString& text, Icon icon) {
+    QMessageBox box(boxIcon(icon), applicationTitle(), lines_for_display(text), QMessageBox::Yes | QMessageBox::No,
+                    dialogParent());
+    box.setObjectName(QStringLiteral("msg_box"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 bool QtPrompter::askYesNoUntilAnswered(const QString& text, Icon icon) {
     AnswerRequiredBox box(boxIcon(icon), applicationTitle(), lines_for_display(text),
                           QMessageBox::Yes | QMessageBox::No, dialogParent());

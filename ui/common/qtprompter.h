@@ -14,6 +14,7 @@ public:
     void showDetailedMessage(const QString& text, const QString& details, Icon icon) override;
     bool askYesNo(const QString& text, Icon icon) override;
     bool askYesNoWithDetails(const QString& text, const QString& details, Icon icon) override;
+    bool askYesNoNoPreselected(const QString& text, Icon icon) override;
     // A message box without a close button in its title bar (where the window manager leaves it out); Escape,
     // Alt+F4 and the close button, where there is one, do nothing.
     bool askYesNoUntilAnswered(const QString& text, Icon icon) override;

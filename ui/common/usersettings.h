@@ -6,8 +6,8 @@
 #include <memory>
 
 // What the program keeps for the user between starts: the main window's size and place, the member list's
-// column widths and the folder the file dialogs last showed. They live in an INI file in the per-user
-// configuration folder, never in the data folder, which belongs to the club and may be shared.
+// and the couple grid's column widths and the folder the file dialogs last showed. They live in an INI file in the
+// per-user configuration folder, never in the data folder, which belongs to the club and may be shared.
 //
 // Nothing is kept until the program names the file at start (use_file): windows built by tests, benchmarks and
 // other programs neither read nor write the user's configuration. Without the file every window starts as
@@ -27,6 +27,7 @@ std::unique_ptr<QSettings> open();
 // The keys.
 inline constexpr char kMainWindowGeometry[] = "MainWindow/geometry";
 inline constexpr char kMemberColumnWidths[] = "MemberList/columnWidths";
+inline constexpr char kCoupleColumnWidths[] = "CoupleGrid/columnWidths";
 inline constexpr char kLastFolder[] = "FileDialog/lastFolder";
 inline constexpr char kLastExportFolder[] = "Export/lastFolder"; // the folder of the last entry export
 

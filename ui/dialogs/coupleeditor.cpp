@@ -36,6 +36,29 @@ QLabel* makeHeading(QWidget* parent, const QString& objectName, const QString& t
     return label;
 }
 
+// What a list row tells on hovering: the whole name, kana, year, role, faculty, and the couples of the entry
+// that already hold the member (the reason its name is grey).
+QString memberTooltip(const MemberRecord& member, const QList<qint32>& backNumbers) {
+    QStringList lines{dialogsupport::shown_text(member.name)};
+    if (!member.kana.isEmpty())
+        lines << QStringLiteral("かな：%1").arg(dialogsupport::shown_text(member.kana));
+    lines << QStringLiteral("%1回生　%2")
+                 .arg(member.year)
+                 .arg(member.role == 0 ? QStringLiteral("リーダー") : QStringLiteral("パートナー"));
+    if (!member.department.isEmpty())
+        lines << QStringLiteral("学部：%1").arg(dialogsupport::shown_text(member.department));
+    if (backNumbers.isEmpty()) {
+        lines << QStringLiteral("このエントリーのカップルにはまだ入っていません。");
+    } else {
+        QStringList numbers;
+        for (const qint32 number : backNumbers)
+            numbers << QString::number(number);
+        lines << QStringLiteral("このエントリーの背番号 %1 のカップルに入っています（灰色の名前）。")
+                     .arg(numbers.join(QStringLiteral("、")));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 // A label that is as large as its text, at least one line high even while empty.
 void sizeToText(QLabel* label) {
     const QSize hint = label->sizeHint();
@@ -155,6 +178,8 @@ QTreeWidget* CoupleEditor::makeMemberList(QGroupBox* frame, const QString& objec
     list->setSortingEnabled(false);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A name too long for the list keeps its beginning and its end; the tooltip holds the whole name.
+    list->setTextElideMode(Qt::ElideMiddle);
     place(list, left, 255, width, 3705);
     // The name column is as wide as the list; the reading only orders the rows.
     list->setColumnCount(2);
@@ -172,12 +197,18 @@ void CoupleEditor::fillMemberList(QTreeWidget* list, int yearFilter) {
     const bool wasUpdating = m_updatingLists;
     m_updatingLists = true;
     list->clear();
+    const QHash<MemberKey, QList<qint32>> inCouples = back_numbers_by_member(m_state);
+    const QBrush taken = list->palette().brush(QPalette::Disabled, QPalette::Text);
     QList<QTreeWidgetItem*> rows;
     for (const qint32 position : members_by_kana(m_state, role, yearFilter)) {
         const MemberRecord& member = m_state.members[position];
         auto* row =
             new QTreeWidgetItem({dialogsupport::shown_text(member.name), dialogsupport::shown_text(member.kana)});
         row->setData(kNameColumn, kPositionRole, position);
+        const QList<qint32> numbers = inCouples.value(MemberKey(member.name, member.kana));
+        row->setToolTip(kNameColumn, memberTooltip(member, numbers));
+        if (!numbers.isEmpty())
+            row->setForeground(kNameColumn, taken);
         rows.append(row);
     }
     list->addTopLevelItems(rows);
@@ -364,8 +395,14 @@ void CoupleEditor::followRosterChange() {
 }
 
 void CoupleEditor::followCouplesChange() {
-    if (!isVisible() || edited_couple_still_there(m_state, m_edit))
+    if (!isVisible())
         return;
+    if (edited_couple_still_there(m_state, m_edit)) {
+        // Who is in which couple may have changed: the grey names and the tooltips follow.
+        refillKeepingSelection(m_leaderList, m_leaderFilter);
+        refillKeepingSelection(m_partnerList, m_partnerFilter);
+        return;
+    }
     m_prompter.showMessage(
         QStringLiteral(
             "編集中のカップルが削除されたか変更されたため、カップル作成を閉じます。\nこの編集は保存しません。"),

@@ -5,6 +5,7 @@
 #include "vocabulary.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,6 +69,8 @@ MemberEditor::MemberEditor(AppState& state, Prompter& prompter, QWidget* parent)
     // the arrow keys then switch the role. (Qt would let Tab reach the option that last had the focus.)
     connect(m_leaderOption, &QRadioButton::toggled, this, &MemberEditor::letTabReachCheckedRole);
     m_leaderOption->setChecked(true);
+    m_leaderOption->installEventFilter(this);
+    m_partnerOption->installEventFilter(this);
     m_leaderOption->setToolTip(role_meaning(0));
     m_partnerOption->setToolTip(role_meaning(1));
 
@@ -115,6 +118,17 @@ void MemberEditor::start_make_memberdat(qint32 position) {
     activateWindow();
     m_nameEdit->setFocus(Qt::OtherFocusReason);
     dialogsupport::select_all_text(m_nameEdit);
+    // Qt gives the Tab key to whichever option button gets the focus: showing the dialog again may hand the
+    // focus back to the role button that had it when the dialog was hidden, though the other role is chosen now.
+    letTabReachCheckedRole();
+}
+
+bool MemberEditor::eventFilter(QObject* watched, QEvent* event) {
+    // Qt moves the Tab key to a role button as it gets the focus, after this filter: the rule is put back once
+    // that is done, so that Tab keeps reaching the chosen role.
+    if (event->type() == QEvent::FocusIn && (watched == m_leaderOption || watched == m_partnerOption))
+        QMetaObject::invokeMethod(this, &MemberEditor::letTabReachCheckedRole, Qt::QueuedConnection);
+    return QDialog::eventFilter(watched, event);
 }
 
 void MemberEditor::showMember(const MemberRecord& member) {

@@ -38,6 +38,9 @@ public:
     // The position being edited: -1 for a new member.
     qint32 editPosition() const { return m_edit.position; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showMember(const MemberRecord& member);
     void letTabReachCheckedRole();

@@ -12,9 +12,13 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include <cstdlib>
+
 namespace {
 constexpr int kNameColumnTwips = 1500;
 constexpr int kDanceColumnTwips = 500;
+constexpr int kBorderGrip = 3;      // pixels either side of a border that take the drag
+constexpr int kNarrowestColumn = 8; // a dragged column stays wide enough to be found again
 } // namespace
 
 CoupleGridView::CoupleGridView(QWidget* parent) : QTableView(parent), m_model(new CoupleGridModel(this)) {
@@ -27,6 +31,7 @@ CoupleGridView::CoupleGridView(QWidget* parent) : QTableView(parent), m_model(ne
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+    viewport()->setMouseTracking(true); // the resize pointer over a border of the title row
     m_model->setTitlePalette(palette());
 
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex&) {
@@ -53,7 +58,35 @@ void CoupleGridView::setup_couple_grid() {
     setColumnWidth(kGridColPartner, twips::toPixelsX(kNameColumnTwips, this));
     for (int column = kGridColFirstDance; column <= kGridColLastDance; ++column)
         setColumnWidth(column, twips::toPixelsX(kDanceColumnTwips, this));
+    applyUserWidths();
     show();
+}
+
+void CoupleGridView::setUserColumnWidths(const QList<int>& widths) {
+    m_userWidths.clear();
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        m_userWidths << std::max(0, widths.value(column));
+    applyUserWidths();
+}
+
+void CoupleGridView::applyUserWidths() {
+    for (int column = 0; column < m_userWidths.size() && column < m_model->columnCount(); ++column) {
+        if (m_userWidths[column] > 0)
+            setColumnWidth(column, std::max(kNarrowestColumn, m_userWidths[column]));
+    }
+}
+
+int CoupleGridView::columnBorderAt(const QPoint& pos) const {
+    if (rowAt(pos.y()) != 0)
+        return -1;
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        if (isColumnHidden(column))
+            continue;
+        const int border = columnViewportPosition(column) + columnWidth(column);
+        if (std::abs(pos.x() - border) <= kBorderGrip)
+            return column;
+    }
+    return -1;
 }
 
 void CoupleGridView::setRows(const CoupleGridRows& rows) {
@@ -147,19 +180,54 @@ void CoupleGridView::keyPressEvent(QKeyEvent* event) {
 
 void CoupleGridView::mousePressEvent(QMouseEvent* event) {
     m_inDoubleClick = false;
+    const int border = event->button() == Qt::LeftButton ? columnBorderAt(event->position().toPoint()) : -1;
+    if (border >= 0) {
+        // A drag on a border of the title row resizes the column and is no click on a cell.
+        m_resizedColumn = border;
+        m_dragStartX = event->position().toPoint().x();
+        m_dragStartWidth = columnWidth(border);
+        event->accept();
+        return;
+    }
     QTableView::mousePressEvent(event);
+}
+
+void CoupleGridView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (m_resizedColumn >= 0) {
+        setColumnWidth(m_resizedColumn, std::max(kNarrowestColumn, m_dragStartWidth + pos.x() - m_dragStartX));
+        event->accept();
+        return;
+    }
+    if (event->buttons() == Qt::NoButton && columnBorderAt(pos) >= 0)
+        viewport()->setCursor(Qt::SplitHCursor);
+    else
+        viewport()->unsetCursor();
+    QTableView::mouseMoveEvent(event);
 }
 
 void CoupleGridView::mouseDoubleClickEvent(QMouseEvent* event) {
     // The first click of the double click has already been reported (and may have rebuilt the grid, which
     // makes the item view forget the pressed cell); the second one is reported only as the double click.
     m_inDoubleClick = true;
+    if (m_resizedColumn >= 0 || columnBorderAt(event->position().toPoint()) >= 0) {
+        event->accept(); // a double click on a border opens nothing
+        return;
+    }
     if (indexAt(event->position().toPoint()).isValid())
         emit cellDoubleClicked();
     event->accept();
 }
 
 void CoupleGridView::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_resizedColumn >= 0) {
+        while (m_userWidths.size() < m_model->columnCount())
+            m_userWidths << 0;
+        m_userWidths[m_resizedColumn] = columnWidth(m_resizedColumn);
+        m_resizedColumn = -1;
+        event->accept();
+        return;
+    }
     QTableView::mouseReleaseEvent(event);
     m_inDoubleClick = false;
 }

@@ -7,7 +7,8 @@
 class CoupleGridModel;
 
 // mfg_couple: the couple grid of the main window. A table without visible headers over CoupleGridModel;
-// row 0 is an ordinary row that only looks like a title row and can be clicked. It keeps a current cell,
+// row 0 is an ordinary row that only looks like a title row and can be clicked; a column's right border in
+// that row can be dragged, as in a header, to widen or narrow the column. It keeps a current cell,
 // set by every click, and a contiguous selection whose rows run from the current row to a second row
 // (extended by dragging or a shift-click). From the keyboard, Enter asks to open the couple of the current
 // row, Delete asks to delete, and Space acts as a click on the current cell.
@@ -32,6 +33,11 @@ public:
     // column, and scrolls it into view. False when no row shows that couple.
     bool showCouple(qint32 couple);
 
+    // The widths the user gave the columns by dragging, one per column (0: the designed width), and the widths
+    // of an earlier start put back.
+    QList<int> userColumnWidths() const { return m_userWidths; }
+    void setUserColumnWidths(const QList<int>& widths);
+
     // The width in which every column is shown whole, frame and vertical scroll bar included.
     int widthForAllColumns() const;
 
@@ -48,10 +54,19 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The column whose right border in the title row is under `pos` (viewport coordinates), or -1.
+    int columnBorderAt(const QPoint& pos) const;
+    void applyUserWidths();
+
     CoupleGridModel* m_model;
+    QList<int> m_userWidths;
+    int m_resizedColumn = -1; // the column whose border is being dragged
+    int m_dragStartX = 0;
+    int m_dragStartWidth = 0;
     bool m_inDoubleClick = false;
 };

@@ -190,6 +190,13 @@ void MainWindow::addShortcuts() {
     m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 }
 
+void MainWindow::giveSaveKeyToView() {
+    const bool members = m_viewMode != ViewMode::Couples;
+    (members ? m_saveEntryAction : m_saveMembersAction)->setShortcuts({});
+    setStandardShortcut(members ? m_saveMembersAction : m_saveEntryAction, QKeySequence::Save,
+                        QKeySequence(Qt::CTRL | Qt::Key_S));
+}
+
 // ---- start, views and layout ----
 
 void MainWindow::start_main() {
@@ -227,6 +234,10 @@ void MainWindow::restoreUserSettings() {
     for (const QVariant& width : widths)
         userWidths << width.toInt();
     m_memberList->setUserColumnWidths(userWidths);
+    QList<int> gridWidths;
+    for (const QVariant& width : settings->value(QLatin1String(usersettings::kCoupleColumnWidths)).toList())
+        gridWidths << width.toInt();
+    m_coupleGrid->setUserColumnWidths(gridWidths);
     const QByteArray geometry = settings->value(QLatin1String(usersettings::kMainWindowGeometry)).toByteArray();
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
@@ -241,6 +252,10 @@ void MainWindow::saveUserSettings() const {
     for (int width : m_memberList->userColumnWidths())
         widths << width;
     settings->setValue(QLatin1String(usersettings::kMemberColumnWidths), widths);
+    QVariantList gridWidths;
+    for (int width : m_coupleGrid->userColumnWidths())
+        gridWidths << width;
+    settings->setValue(QLatin1String(usersettings::kCoupleColumnWidths), gridWidths);
 }
 
 void MainWindow::layoutButtonRow() {
@@ -278,6 +293,7 @@ void MainWindow::switch_view() {
     if (m_memberViewOption->isChecked()) {
         m_viewMode = ViewMode::Members;
         m_history->showArea(EditArea::Roster);
+        giveSaveKeyToView();
         m_coupleGrid->hide();
         m_memberList->show();
         refillMemberList();
@@ -298,6 +314,7 @@ void MainWindow::switch_view() {
     enableEntryCommands();
     m_viewMode = ViewMode::Couples;
     m_history->showArea(EditArea::Entry);
+    giveSaveKeyToView();
     m_memberList->hide();
     m_coupleGrid->show();
     fill_couple_grid();

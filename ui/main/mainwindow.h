@@ -115,6 +115,9 @@ private:
     // The standard keys of the file menu's entries (Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+P, Ctrl+Q) and of
     // undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z).
     void addShortcuts();
+    // Ctrl+S saves what the view shows: メンバーファイル保存 in the member view, the entry in the couple view. The
+    // menu entry that has the key shows it.
+    void giveSaveKeyToView();
     void layoutButtonRow();
     void enableEntryCommands();
     // The caption of the view that is shown.
@@ -122,7 +125,8 @@ private:
     void showCouples();
     // Widens the window (never narrows it, and only within the screen) so that every grid column is in view.
     void widenToShowTheGrid();
-    // The window's size and place and the member list's column widths, kept between starts (usersettings.h).
+    // The window's size and place and the member list's and the grid's column widths, kept between starts
+    // (usersettings.h).
     void restoreUserSettings();
     void saveUserSettings() const;
 
