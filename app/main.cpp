@@ -7,6 +7,7 @@
 #include "qtprompter.h"
 #include "qttranslation.h"
 #include "records.h"
+#include "savefile.h"
 #include "startup.h"
 #include "usersettings.h"
 #include "version.h"
@@ -111,13 +112,19 @@ CommandLine readCommandLine(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    ignore_file_size_signal();
     // The command line is read before any window system is touched, so that --help, --version and a wrong
     // line work without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const QString userFolder = user_data_folder();
-    const CommandLine line = readCommandLine(arguments);
+    CommandLine line = readCommandLine(arguments);
+    // A folder named in other bytes than UTF-8 would come out with replacement characters: another folder.
+    if (const QString name = unusable_argument(argc, argv); !name.isEmpty() && line.error.isEmpty())
+        line.error = QStringLiteral("「%1」は名前の文字コードが UTF-8 ではないため、使えません。"
+                                    "フォルダの名前を付け直してから指定してください。")
+                         .arg(name);
     if (!line.error.isEmpty()) {
         print(stderr, QStringLiteral("%1: %2\n\n").arg(kProgram, line.error) + usageText(userFolder));
         return kExitUsage;
@@ -141,7 +148,7 @@ int main(int argc, char* argv[]) {
     install_qt_translation();
     install_japanese_font_substitutions();
     // The window's size and place, the member list's columns and the file dialogs' last folder are kept here.
-    usersettings::use_file(usersettings::default_file());
+    const QString settingsProblem = usersettings::use_file(usersettings::default_file());
 
     if (!cp932::available()) {
         QMessageBox::critical(nullptr, QtPrompter::applicationTitle(),
@@ -152,6 +159,9 @@ int main(int argc, char* argv[]) {
     }
 
     QtPrompter prompter;
+    // Started from the desktop's menu, nobody reads standard error: a box says it, once, before the window.
+    if (!settingsProblem.isEmpty())
+        prompter.showMessage(settingsProblem, Prompter::Icon::Information);
     const DataFolder folder = decide_data_folder(line.folder, application_folder(), userFolder);
     if (folder.path.isEmpty()) {
         print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, folder.error));

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -206,4 +207,8 @@ QString save_failed_message(const QString& path, const QString& reason) {
 QString damaged_file_message(const QString& path, const QString& reason) {
     return QStringLiteral("ファイル「%1」は壊れているか、このプログラムのデータファイルではありません。\n%2")
         .arg(nativePath(path), reason);
+}
+
+void ignore_file_size_signal() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }

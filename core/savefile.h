@@ -37,3 +37,8 @@ QString save_failed_message(const QString& path, const QString& reason);
 
 // The message for a file that could not be read as a data file of this program.
 QString damaged_file_message(const QString& path, const QString& reason);
+
+// A write beyond the file-size limit (ulimit -f) then fails with EFBIG and is said as any failed save, instead of
+// the system ending the program with SIGXFSZ (edits lost, the folder's lock left behind). Called at each
+// program's start.
+void ignore_file_size_signal();
