@@ -10,6 +10,7 @@
 #include "datafiles.h"
 #include "entrycommands.h"
 #include "folderlock.h"
+#include "savefile.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
 #include "yearadvance.h"
@@ -457,6 +458,9 @@ void TestFaults::killedSaveLeavesOldOrNew() {
     // Whatever a killed save left behind must not stand in the way of the next one.
     const QStringList leftovers = folderContents(folder);
     qInfo("folder after the kills: %s", qPrintable(leftovers.join(QStringLiteral(", "))));
+    // Nothing a killed save leaves can be taken for data: it is hidden, of the program's own, and holds no ".ent".
+    for (const QString& name : leftovers)
+        QVERIFY2(name == fileNameOf(Member) || name.startsWith(save_temporary_prefix()), qPrintable(name));
     const AppState next = sampleState(Member, 5, 3, folder);
     QString error;
     QVERIFY2(write_member_file(path, next, &error), qPrintable(error));
