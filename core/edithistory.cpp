@@ -93,7 +93,9 @@ qint64 EditStep::bytes() const {
 
 std::optional<EditStep> make_step(EditArea area, const QString& text, const AreaSnapshot& from,
                                   const AreaSnapshot& to) {
-    EditStep step{area, text};
+    EditStep step;
+    step.area = area;
+    step.text = text;
     if (area == EditArea::Roster)
         fillStep(step, from.members, to.members, step.before.members, step.after.members);
     else
