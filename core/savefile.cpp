@@ -226,11 +226,10 @@ bool write_file_whole(const QString& path, const QByteArray& bytes, QString* err
     if (fd < 0)
         return failed(EEXIST);
     // Every step is checked, and the temporary file goes at the first sign of trouble: the old file stays.
-    int problem = 0;
-    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0)
-        problem = errno;
-    if (problem == 0)
-        problem = writeAll(fd, bytes);
+    // The file keeps its permissions where the file system has any (FAT has none of its own: that may fail).
+    if (exists)
+        ::fchmod(fd, existing.st_mode & 07777);
+    int problem = writeAll(fd, bytes);
     if (problem == 0 && ::fsync(fd) != 0 && errno != EINVAL)
         problem = errno; // EINVAL: a file system that cannot sync, where the written bytes are all there is
     if (problem == 0 && unnamed) {

@@ -352,6 +352,8 @@ private slots:
     void fullDiskKeepsEarlierFile();
     void pipesAndDevicesNeverBlock_data();
     void pipesAndDevicesNeverBlock();
+    void safeSaveKeepsWhatItReplaces_data();
+    void safeSaveKeepsWhatItReplaces();
     void secondProgramOnALockedFolder();
     void leftoverLockRace();
     void leftoverLockAsksFirst_data();
@@ -687,6 +689,32 @@ void TestFaults::pipesAndDevicesNeverBlock() {
     QVERIFY2(result.output.startsWith(QStringLiteral("refused")), qPrintable(result.output));
     if (reader != QLatin1String("games"))
         QVERIFY2(result.output.contains(QStringLiteral("通常のファイルではありません")), qPrintable(result.output));
+}
+
+// The safe save replaces a file's bytes and nothing else: the file keeps its permissions, a link stays a link and
+// its file gets the bytes, and nothing is left beside them.
+void TestFaults::safeSaveKeepsWhatItReplaces_data() {
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("file of its own permissions") << false;
+    QTest::newRow("through a symbolic link") << true;
+}
+
+void TestFaults::safeSaveKeepsWhatItReplaces() {
+    QFETCH(bool, throughLink);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("kept.ent"));
+    const QString saved = throughLink ? dir.filePath(QStringLiteral("link.ent")) : file;
+    writeBytes(file, "old");
+    const QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(file, permissions));
+    if (throughLink)
+        QVERIFY(QFile::link(QStringLiteral("kept.ent"), saved));
+    QString error;
+    QVERIFY2(write_file_whole(saved, "new bytes", &error), qPrintable(error));
+    QCOMPARE(readBytes(file), QByteArray("new bytes"));
+    QCOMPARE(QFileInfo(file).permissions() & ~QFile::Permissions(QFile::ReadUser | QFile::WriteUser), permissions);
+    QCOMPARE(QFileInfo(saved).isSymLink(), throughLink);
+    QCOMPARE(folderContents(dir.path()).size(), throughLink ? 2 : 1);
 }
 
 // Another program holds the folder: this one may not take it. Once that program is gone without releasing the
