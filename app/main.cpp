@@ -9,6 +9,7 @@
 #include "qtprompter.h"
 #include "qttranslation.h"
 #include "records.h"
+#include "savefile.h"
 #include "startup.h"
 #include "usersettings.h"
 #include "version.h"
@@ -113,13 +114,19 @@ CommandLine readCommandLine(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    ignore_file_size_signal();
     // The command line is read before any window system is touched, so that --help, --version and a wrong
     // line work without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const QString userFolder = user_data_folder();
-    const CommandLine line = readCommandLine(arguments);
+    CommandLine line = readCommandLine(arguments);
+    // A folder named in other bytes than UTF-8 would come out with replacement characters: another folder.
+    if (const QString name = unusable_argument(argc, argv); !name.isEmpty() && line.error.isEmpty())
+        line.error = QStringLiteral("「%1」は名前の文字コードが UTF-8 ではないため、使えません。"
+                                    "フォルダの名前を付け直してから指定してください。")
+                         .arg(name);
     if (!line.error.isEmpty()) {
         print(stderr, QStringLiteral("%1: %2\n\n").arg(kProgram, line.error) + usageText(userFolder));
         return kExitUsage;
@@ -146,7 +153,7 @@ int main(int argc, char* argv[]) {
     // when there is none at all.
     ensure_japanese_font();
     // The window's size and place, the member list's columns and the file dialogs' last folder are kept here.
-    usersettings::use_file(usersettings::default_file());
+    const QString settingsProblem = usersettings::use_file(usersettings::default_file());
     // The closing messages of the exports start the desktop's mail program and file manager.
     desktop::use_launcher(&desktop::system_launcher());
 
@@ -159,6 +166,9 @@ int main(int argc, char* argv[]) {
     }
 
     QtPrompter prompter;
+    // Started from the desktop's menu, nobody reads standard error: a box says it, once, before the window.
+    if (!settingsProblem.isEmpty())
+        prompter.showMessage(settingsProblem, Prompter::Icon::Information);
     const DataFolder folder = decide_data_folder(line.folder, application_folder(), userFolder);
     if (folder.path.isEmpty()) {
         print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, folder.error));

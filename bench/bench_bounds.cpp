@@ -17,6 +17,7 @@
 #include "measuredrun.h"
 #include "startup.h"
 #include "testfiles.h"
+#include "undohistory.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -24,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+#include <QUndoStack>
 
 #include <cstdio>
 #include <map>
@@ -146,6 +148,52 @@ void exportDialogOnLargestNames(benchmark::State& run, const std::string& name, 
     }
 }
 
+// The program at its bounds with a full undo history: the largest roster and entry loaded through the window, then
+// 100 edits of each area. Each edit changes the whole list (the first and the last member deleted at once; one
+// dance switched for every couple, as a click on a dance title does) or one record. The peak is the whole
+// process's, the window refilling its views after every edit included; the counters say how many steps each
+// area's history kept.
+void undoAtTheBounds(benchmark::State& run, const std::string& name, bool wholeLists) {
+    prepareFolder();
+    OpeningPrompter prompter;
+    prompter.file = g_boundsFolder + QStringLiteral("大会.ent");
+    for (auto _ : run) {
+        AppState state;
+        resetPeakResident();
+        QElapsedTimer timer;
+        timer.start();
+        FolderLock lock;
+        std::unique_ptr<MainWindow> window = start_up(state, prompter, g_boundsFolder, lock);
+        if (!window || !QTest::qWaitForWindowExposed(window.get()))
+            qFatal("start-up did not show the main window");
+        window->findChild<QAction*>(QStringLiteral("mnu_open_ently"))->trigger();
+        if (state.memberCount != kMaxMembers || state.coupleCount != kMaxCouples)
+            qFatal("the largest files were not loaded");
+        for (int step = 0; step < 100; ++step) {
+            if (wholeLists) {
+                state.members.removeFirst();
+                state.members.removeLast();
+                state.memberCount -= 2;
+            } else {
+                state.members[step].name = QStringLiteral("改名%1").arg(step);
+            }
+            state.markRosterChanged(QStringLiteral("メンバー削除"));
+            const int dance = step % 8;
+            for (qint32 i = 0; i < (wholeLists ? state.coupleCount : 1); ++i) {
+                qint32& flag = state.couples[wholeLists ? i : step].danceFlags[dance];
+                flag = flag == 0 ? -1 : 0;
+            }
+            state.markCouplesChanged(QStringLiteral("種目の切り替え"));
+        }
+        run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        keepPeak(run, name, peakResident());
+        run.counters["roster_steps"] = window->undoHistory()->stack(EditArea::Roster)->count();
+        run.counters["entry_steps"] = window->undoHistory()->stack(EditArea::Entry)->count();
+        window.reset();
+        QCoreApplication::processEvents();
+    }
+}
+
 // The built tool as a process of its own, measured by the system.
 void toolOnLargest(benchmark::State& run, const std::string& name, const char* command, const char* file) {
     prepareFolder();
@@ -175,6 +223,14 @@ void add_bounds_benchmarks() {
     };
     add("bounds/startup_shown_with_20000_members", startUpOnLargestRoster);
     add("bounds/open_entry_of_10000_couples_in_the_window", openLargestEntry);
+    for (const bool wholeLists : {true, false}) {
+        const std::string name =
+            std::string("bounds/undo_100_steps_per_area_") + (wholeLists ? "whole_lists" : "one_record");
+        benchmark::RegisterBenchmark(name.c_str(), undoAtTheBounds, name, wholeLists)
+            ->UseManualTime()
+            ->Unit(kMillisecond)
+            ->Iterations(1);
+    }
     // check reads entry files only.
     for (const char* command : {"show", "csv"})
         add(std::string("bounds/tool_") + command + "_member.dat_20000_members", toolOnLargest, command, "member.dat");

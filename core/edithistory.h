@@ -6,11 +6,15 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 // The undo history without the windows. Every edit of the user marks its change with the name of a step (see
-// AppState::markRosterChanged); the recorder turns each such change into an EditStep that holds the list and its
-// count as they were before and after the edit. A change told without a step name (another entry file opened or
-// created, the year advance) is no step: the history of that area ends there, since nothing taken before it may
-// be put back over it.
+// AppState::markRosterChanged); the recorder turns each such change into an EditStep that holds what the edit
+// changed: the records between an unchanged beginning and an unchanged end of the list, as they were before and
+// after the edit, and the count. The records that stayed are kept by no step, so a hundred steps on the largest
+// roster cost what they changed, not a hundred copies of the list. A change told without a step name (another entry
+// file opened or created, the year advance) is no step: the history of that area ends there, since nothing taken before
+// it may be put back over it.
 
 enum class EditArea { Roster, Entry };
 
@@ -26,13 +30,26 @@ struct AreaSnapshot {
 
 AreaSnapshot take_snapshot(const AppState& state, EditArea area);
 
-// One edit: what its area held before and after it.
+// One edit: what it changed in its area. `before` and `after` hold the records from `start` on that differ (the
+// list's other records were the same before and after) and the whole count; `sizeBefore` and `sizeAfter` are the
+// lengths of the whole list, which undo and redo check before they put anything back.
 struct EditStep {
     EditArea area = EditArea::Roster;
     QString text; // what the user did, as the menu names it ("メンバー削除")
+    qsizetype start = 0;
+    qsizetype sizeBefore = 0;
+    qsizetype sizeAfter = 0;
     AreaSnapshot before;
     AreaSnapshot after;
+
+    // About how much memory the step holds of its own: the records it keeps and what they hold that their other
+    // side does not share (texts are left out: an edit shares them or makes a few). A whole list kept before the
+    // edit is the list the step before it left, and is counted there.
+    qint64 bytes() const;
 };
+
+// The step that turns `from` into `to`, or none (nullopt) when they are the same.
+std::optional<EditStep> make_step(EditArea area, const QString& text, const AreaSnapshot& from, const AreaSnapshot& to);
 
 // Follows one state's notifier and reports every edit as a step. Undo and redo go through it, so that putting a
 // snapshot back is not taken for a new edit.
@@ -54,7 +71,8 @@ signals:
 
 private:
     void follow(EditArea area, const QString& step);
-    void restore(const EditStep& step, const AreaSnapshot& snapshot);
+    // Puts `wanted` in place of `present`, the side of the step the area holds now (a list of `presentSize`).
+    void restore(const EditStep& step, const AreaSnapshot& present, qsizetype presentSize, const AreaSnapshot& wanted);
 
     AppState& m_state;
     AreaSnapshot m_last[2]; // what each area held after the last change seen, indexed by EditArea

@@ -2,14 +2,16 @@
 
 #include "savefile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
+#include <QRandomGenerator>
 #include <QSysInfo>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -18,12 +20,44 @@
 
 namespace {
 
-// What stands where the lock file goes.
+// What stands where the lock file goes. A takeover removes only the very file it judged left over, so what
+// tells one file from another is kept too: its identity, size, time and, for a file, what it holds.
 struct LockEntry {
     enum Kind { None, File, Folder, Link, Other } kind = None;
     QDateTime modified;
     QString linkTarget;
+    quint64 device = 0;
+    quint64 inode = 0;
+    quint32 mode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    bool contentRead = false;
+    QByteArray content;
 };
+
+// A lock file holds a few short lines; anything longer is no lock of this program's and is not read whole.
+constexpr qint64 kLockContentLimit = 4096;
+
+QByteArray readLockContent(const QString& path, const struct stat& judged, bool* read) {
+    *read = false;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray content;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && status.st_dev == judged.st_dev && status.st_ino == judged.st_ino &&
+        S_ISREG(status.st_mode)) {
+        char buffer[kLockContentLimit + 1];
+        ssize_t got = 0;
+        while (content.size() <= kLockContentLimit &&
+               ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)))
+            if (got > 0)
+                content.append(buffer, got);
+        *read = got == 0;
+    }
+    ::close(fd);
+    return content;
+}
 
 LockEntry inspect(const QString& path) {
     LockEntry entry;
@@ -31,9 +65,15 @@ LockEntry inspect(const QString& path) {
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
         return entry;
     entry.modified = QDateTime::fromSecsSinceEpoch(status.st_mtime);
-    if (S_ISREG(status.st_mode))
+    entry.device = status.st_dev;
+    entry.inode = status.st_ino;
+    entry.mode = status.st_mode;
+    entry.size = status.st_size;
+    entry.modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    if (S_ISREG(status.st_mode)) {
         entry.kind = LockEntry::File;
-    else if (S_ISDIR(status.st_mode))
+        entry.content = readLockContent(path, status, &entry.contentRead);
+    } else if (S_ISDIR(status.st_mode))
         entry.kind = LockEntry::Folder;
     else if (S_ISLNK(status.st_mode)) {
         entry.kind = LockEntry::Link;
@@ -43,13 +83,43 @@ LockEntry inspect(const QString& path) {
     return entry;
 }
 
+bool sameEntry(const LockEntry& a, const LockEntry& b) {
+    return a.kind == b.kind && a.device == b.device && a.inode == b.inode && a.mode == b.mode && a.size == b.size &&
+           a.modifiedNs == b.modifiedNs && a.contentRead == b.contentRead && a.content == b.content &&
+           a.linkTarget == b.linkTarget;
+}
+
+// The process number and computer a lock records, in the lines every lock of this program starts with.
+bool lockInfo(const LockEntry& entry, qint64* pid, QString* host) {
+    if (entry.kind != LockEntry::File || !entry.contentRead)
+        return false;
+    const QList<QByteArray> lines = entry.content.split('\n');
+    if (lines.size() < 3)
+        return false;
+    bool ok = false;
+    const qint64 number = lines[0].toLongLong(&ok);
+    if (!ok || number <= 0)
+        return false;
+    *pid = number;
+    *host = QString::fromUtf8(lines[2]);
+    return true;
+}
+
+// What this program writes into its lock: its process number, name, computer and the computer's id, one a line.
+QByteArray lockContent() {
+    return QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+           QCoreApplication::applicationName().toUtf8() + '\n' + QSysInfo::machineHostName().toUtf8() + '\n' +
+           QSysInfo::machineUniqueId() + '\n';
+}
+
 // True when a running program holds the lock file: every program that takes such a lock also locks the open
-// file (flock), and that lock goes when the program ends, however it ends.
+// file (flock), and that lock goes when the program ends, however it ends. Looked at with a shared lock, so two
+// copies looking at the same moment do not take each other's look for a holder.
 bool heldOpen(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     ::close(fd);
     return held;
 }
@@ -141,10 +211,56 @@ QString leftOverMessage(const QString& shownFolder, const QString& description) 
         .arg(shownFolder, FolderLock::fileName(), description);
 }
 
+enum class Removal { Removed, NotTheJudged, Failed };
+
+// Puts a lock moved aside back under its name, never over a lock made there meanwhile.
+void putBack(const QByteArray& aside, const QByteArray& path) {
+    if (::renameat2(AT_FDCWD, aside.constData(), AT_FDCWD, path.constData(), RENAME_NOREPLACE) == 0)
+        return;
+    if (errno != EINVAL && errno != ENOSYS)
+        return; // another lock stands there now: this one stays aside, still held by its program
+    // A file system without that rename: a second name, then the aside one goes.
+    if (::link(aside.constData(), path.constData()) == 0)
+        ::unlink(aside.constData());
+}
+
+// Removes the lock that was judged left over, and only that one. It is first moved aside under a name of this
+// copy's own, in one step another copy cannot interleave with, and looked at there: when it is not the judged
+// one (another copy took the folder over meanwhile and made its own lock) it is put back untouched.
+Removal removeJudged(const QString& folder, const QString& path, const LockEntry& judged, int* errorNumber) {
+    if (!sameEntry(inspect(path), judged))
+        return Removal::NotTheJudged;
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray aside = QFile::encodeName(
+        QDir(folder).filePath(QStringLiteral("%1.%2-%3.aside")
+                                  .arg(FolderLock::fileName())
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
+    if (::rename(native.constData(), aside.constData()) != 0) {
+        if (errno == ENOENT)
+            return Removal::Removed; // another copy removed it: making the new lock decides who has the folder
+        *errorNumber = errno;
+        return Removal::Failed;
+    }
+    const LockEntry moved = inspect(QFile::decodeName(aside));
+    if (sameEntry(moved, judged) && !heldOpen(QFile::decodeName(aside))) {
+        if (::unlink(aside.constData()) == 0)
+            return Removal::Removed;
+        *errorNumber = errno;
+        putBack(aside, native);
+        return Removal::Failed;
+    }
+    putBack(aside, native);
+    return Removal::NotTheJudged;
+}
+
 } // namespace
 
 FolderLock::FolderLock() = default;
-FolderLock::~FolderLock() = default;
+
+FolderLock::~FolderLock() {
+    release();
+}
 
 bool FolderLock::acquire(const QString& folder, QString* error) {
     return take(folder, error, nullptr);
@@ -159,7 +275,56 @@ bool FolderLock::acquire(const QString& folder, Prompter& prompter) {
     return false;
 }
 
+int FolderLock::create(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    // Another copy looking whether the lock is held may hold its look for an instant.
+    for (int attempt = 0; ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK && attempt < 500; ++attempt)
+        ::usleep(1000);
+    struct stat status {};
+    const QByteArray content = lockContent();
+    qsizetype written = 0;
+    int problem = ::fstat(fd, &status) == 0 ? 0 : errno;
+    while (problem == 0 && written < content.size()) {
+        const ssize_t done = ::write(fd, content.constData() + written, size_t(content.size() - written));
+        if (done > 0)
+            written += done;
+        else if (done < 0 && errno != EINTR)
+            problem = errno;
+        else if (done == 0)
+            problem = EIO;
+    }
+    if (problem != 0) {
+        struct stat now {};
+        if (::lstat(native.constData(), &now) == 0 && now.st_dev == status.st_dev && now.st_ino == status.st_ino)
+            ::unlink(native.constData());
+        ::close(fd);
+        return problem;
+    }
+    m_fd = fd;
+    m_path = path;
+    m_device = status.st_dev;
+    m_inode = status.st_ino;
+    return 0;
+}
+
+void FolderLock::release() {
+    if (m_fd < 0)
+        return;
+    // Removed while still locked, and only while it is the file this program made: a lock another copy made
+    // under the same name is never this program's to remove.
+    const QByteArray native = QFile::encodeName(m_path);
+    struct stat status {};
+    if (::lstat(native.constData(), &status) == 0 && status.st_dev == m_device && status.st_ino == m_inode)
+        ::unlink(native.constData());
+    ::close(m_fd);
+    m_fd = -1;
+}
+
 bool FolderLock::take(const QString& folder, QString* error, Prompter* prompter) {
+    release();
     const QString path = QDir(folder).filePath(fileName());
     const QString shown = QDir::toNativeSeparators(QDir::cleanPath(folder));
     const auto fail = [error](const QString& message) {
@@ -167,78 +332,70 @@ bool FolderLock::take(const QString& folder, QString* error, Prompter* prompter)
             *error = message;
         return false;
     };
-    auto lock = std::make_unique<QLockFile>(path);
-    // A lock is stale only when the copy that holds it is gone, never by its age: the program may run for days.
-    lock->setStaleLockTime(0);
-    // Tries the lock; on failure returns the message, or the empty text when a lock is there that nobody can be
-    // confirmed to hold.
-    const auto tryLock = [&](LockEntry& entry, bool& infoRead, qint64& pid, QString& host) -> QString {
-        entry = inspect(path);
-        infoRead = false;
-        pid = 0;
-        host.clear();
-        // Only a file (or nothing) is handed to the lock: it reads what it finds, and a named pipe would block.
-        if (entry.kind == LockEntry::None || entry.kind == LockEntry::File) {
-            errno = 0;
-            if (lock->tryLock(0))
-                return {};
-            const int errorNumber = errno;
-            switch (lock->error()) {
-            case QLockFile::NoError:
-            case QLockFile::LockFailedError:
-                break;
-            case QLockFile::PermissionError:
-                return QStringLiteral("フォルダ「%1」に書き込めないため、DanceEntry の使用中を示すファイル「%2」を"
-                                      "作れず、DanceEntry を開けません。\n%3")
-                    .arg(shown, fileName(), file_error_reason(folderWriteProblem(folder) == EROFS ? EROFS : EACCES));
-            case QLockFile::UnknownError:
-                return cannotMakeMessage(shown, makeProblem(folder, errorNumber));
-            }
-            entry = inspect(path);
-        }
-        if (entry.kind == LockEntry::Folder)
-            return QStringLiteral("フォルダ「%1」の「%2」がフォルダになっているため、DanceEntry を開けません。\n"
-                                  "DanceEntry はこの名前のファイルで、同じフォルダを二つのウィンドウで使わないように"
-                                  "しています。「%2」の中身を確かめて別の場所に移してから、もう一度起動してください。")
-                .arg(shown, fileName());
-        infoRead = entry.kind == LockEntry::File && lock->getLockInfo(&pid, &host, nullptr);
-        const bool local = host.isEmpty() || host == QSysInfo::machineHostName();
-        if (heldOpen(path) || (infoRead && local && processRunning(pid)))
-            return openElsewhereMessage(shown);
-        return {};
+    // Makes the lock; on failure the message, or the empty text when something is already there.
+    const auto tryCreate = [&]() -> QString {
+        const int problem = create(path);
+        if (problem == 0 || problem == EEXIST)
+            return {};
+        if (problem == EACCES || problem == EPERM || problem == EROFS)
+            return QStringLiteral("フォルダ「%1」に書き込めないため、DanceEntry の使用中を示すファイル「%2」を"
+                                  "作れず、DanceEntry を開けません。\n%3")
+                .arg(shown, fileName(), file_error_reason(folderWriteProblem(folder) == EROFS ? EROFS : EACCES));
+        return cannotMakeMessage(shown, makeProblem(folder, problem));
     };
 
     LockEntry entry;
-    bool infoRead = false;
     qint64 pid = 0;
     QString host;
-    QString problem = tryLock(entry, infoRead, pid, host);
-    if (problem.isEmpty() && lock->isLocked()) {
-        m_lock = std::move(lock);
-        return true;
+    bool infoRead = false;
+    // A lock that vanishes between the attempt and the look (its program just ended) is tried once more.
+    for (int round = 0; round < 2 && !isLocked(); ++round) {
+        if (const QString problem = tryCreate(); !problem.isEmpty())
+            return fail(problem);
+        if (isLocked())
+            return true;
+        entry = inspect(path);
+        if (entry.kind != LockEntry::None)
+            break;
     }
-    if (!problem.isEmpty())
-        return fail(problem);
+    if (entry.kind == LockEntry::None)
+        return fail(openElsewhereMessage(shown));
+    if (entry.kind == LockEntry::Folder)
+        return fail(QStringLiteral("フォルダ「%1」の「%2」がフォルダになっているため、DanceEntry を開けません。\n"
+                                   "DanceEntry はこの名前のファイルで、同じフォルダを二つのウィンドウで使わないように"
+                                   "しています。「%2」の中身を確かめて別の場所に移してから、もう一度起動してください。")
+                        .arg(shown, fileName()));
+    infoRead = lockInfo(entry, &pid, &host);
+    const bool local = host.isEmpty() || host == QSysInfo::machineHostName();
+    if (heldOpen(path) || (infoRead && local && processRunning(pid)))
+        return fail(openElsewhereMessage(shown));
 
-    // A lock that nobody can be confirmed to hold: taken over only when the user says so.
-    const QString description = describe(entry, infoRead, pid, host);
-    if (!prompter)
-        return fail(leftOverMessage(shown, description));
-    if (const int writeProblem = folderWriteProblem(folder))
-        return fail(cannotRemoveMessage(shown, writeProblem));
-    if (!prompter->askYesNo(takeOverQuestion(shown, description), Prompter::Icon::Exclamation))
-        return fail(QString());
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
-        return fail(cannotRemoveMessage(shown, errno));
-    problem = tryLock(entry, infoRead, pid, host);
-    if (problem.isEmpty() && lock->isLocked()) {
-        m_lock = std::move(lock);
-        return true;
+    // A lock this computer's program left when it ended without removing it (it crashed) is taken over
+    // without a question; one that nobody can be confirmed to hold only when the user says so.
+    if (!(infoRead && local)) {
+        const QString description = describe(entry, infoRead, pid, host);
+        if (!prompter)
+            return fail(leftOverMessage(shown, description));
+        if (const int writeProblem = folderWriteProblem(folder))
+            return fail(cannotRemoveMessage(shown, writeProblem));
+        if (!prompter->askYesNo(takeOverQuestion(shown, description), Prompter::Icon::Exclamation))
+            return fail(QString());
     }
+    int removeProblem = 0;
+    switch (removeJudged(folder, path, entry, &removeProblem)) {
+    case Removal::Removed:
+        break;
+    case Removal::NotTheJudged: // another copy starting at the same moment has taken the folder
+        return fail(openElsewhereMessage(shown));
+    case Removal::Failed:
+        return fail(cannotRemoveMessage(shown, removeProblem));
+    }
+    if (const QString problem = tryCreate(); !problem.isEmpty())
+        return fail(problem);
     // Something took its place meanwhile (another copy starting at the same moment): it is not taken over.
-    return fail(problem.isEmpty() ? openElsewhereMessage(shown) : problem);
+    return isLocked() || fail(openElsewhereMessage(shown));
 }
 
 bool FolderLock::isLocked() const {
-    return m_lock && m_lock->isLocked();
+    return m_fd >= 0;
 }

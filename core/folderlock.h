@@ -4,10 +4,6 @@
 
 #include <QString>
 
-#include <memory>
-
-class QLockFile;
-
 // One program per data folder. Two copies saving into one folder would each overwrite what the other saved,
 // so the program holds a lock file in its folder for as long as it runs. The file is hidden, so it is never
 // taken for data, and its name holds no ".ent".
@@ -33,8 +29,17 @@ public:
 
     bool isLocked() const;
 
+    // Gives the lock up: the lock file goes, but only while it is still this program's own (the same file it
+    // made). The destructor does this too.
+    void release();
+
 private:
     bool take(const QString& folder, QString* error, Prompter* prompter);
+    // Makes the lock file; it must not exist yet. The system's error number on failure, EEXIST when it does.
+    int create(const QString& path);
 
-    std::unique_ptr<QLockFile> m_lock;
+    int m_fd = -1; // the open lock file, locked (flock) for as long as this program holds the folder
+    QString m_path;
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
 };

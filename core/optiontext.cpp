@@ -1,5 +1,9 @@
 #include "optiontext.h"
 
+#include "cp932.h"
+
+#include <QFile>
+
 QString typed_option(const QStringList& arguments, const QString& name) {
     for (const QString& argument : arguments) {
         if (argument == QLatin1String("--"))
@@ -13,4 +17,15 @@ QString typed_option(const QStringList& arguments, const QString& name) {
 
 QString unknown_option_message(const QStringList& arguments, const QString& name) {
     return QStringLiteral("不明なオプション %1 です。").arg(typed_option(arguments, name));
+}
+
+QString unusable_argument(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(raw)) == raw)
+            continue;
+        QString shown;
+        return cp932::decode(raw, &shown) ? shown : QString::fromUtf8(raw);
+    }
+    return {};
 }

@@ -3,9 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,25 +60,28 @@ int saveObstacle(const QString& path) {
     return 0;
 }
 
-// The reason of a failed QSaveFile step: the system's error number when the step left one, otherwise what
-// Qt's error code tells.
-QString saveFailureReason(const QSaveFile& file, int errorNumber) {
-    if (errorNumber != 0)
-        return file_error_reason(errorNumber);
-    switch (file.error()) {
-    case QFileDevice::ResourceError:
-        return file_error_reason(ENOSPC);
-    case QFileDevice::PermissionsError:
-        return file_error_reason(EACCES);
-    default:
-        return file_error_reason(EIO);
-    }
+// The file a save replaces: a symbolic link is followed to the file it leads to, even one that does not exist
+// yet, so that the link stays and its file gets the new bytes.
+QString finalTarget(const QString& path) {
+    QFileInfo target(path);
+    for (int depth = 0; depth < 128 && target.isSymLink(); ++depth)
+        target.setFile(target.symLinkTarget());
+    return target.isSymLink() ? path : target.filePath();
 }
 
-bool failWrite(QSaveFile& file, const QString& path, int errorNumber, QString* error) {
-    const QString reason = saveFailureReason(file, errorNumber);
-    file.cancelWriting();
-    return fail(error, save_failed_message(path, reason));
+// Writes all of `bytes` to `fd`; the system's error number, or 0.
+int writeAll(int fd, const QByteArray& bytes) {
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t done = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (done > 0)
+            written += done;
+        else if (done == 0)
+            return EIO;
+        else if (errno != EINTR)
+            return errno;
+    }
+    return 0;
 }
 
 } // namespace
@@ -177,24 +181,78 @@ bool file_missing(const QString& path) {
     return errno == ENOENT || errno == ENOTDIR;
 }
 
+QString save_temporary_prefix() {
+    return QStringLiteral(".danceentry-save-");
+}
+
 bool write_file_whole(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        const int obstacle = saveObstacle(path);
-        return failWrite(file, path, obstacle != 0 ? obstacle : errno, error);
+    const auto failed = [&path, error](int errorNumber) {
+        return fail(error, save_failed_message(path, file_error_reason(errorNumber)));
+    };
+    const QString target = finalTarget(path);
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    struct stat existing {};
+    const bool exists = ::stat(nativeTarget.constData(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        return failed(EISDIR);
+    if (exists && ::access(nativeTarget.constData(), W_OK) != 0)
+        return failed(errno);
+
+    // The new bytes go to a temporary file beside the target. Where the file system allows, it has no name until
+    // it is complete, so a killed save leaves nothing; its name, and the name of the temporary file elsewhere (FAT,
+    // network shares), is hidden, of this program's own and holds no ".ent", so nothing left is taken for data.
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
+    const auto temporaryName = [&folder] {
+        static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        QByteArray name = folder + '/' + save_temporary_prefix().toLatin1();
+        for (int i = 0; i < 6; ++i)
+            name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+        return name;
+    };
+    QByteArray temporary;
+    // (It is named through /proc, so only where that is there.)
+    int fd =
+        ::access("/proc/self/fd", X_OK) == 0 ? ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
+    const bool unnamed = fd >= 0;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = temporaryName();
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            const int problem = errno;
+            const int obstacle = saveObstacle(target);
+            return failed(obstacle != 0 ? obstacle : problem);
+        }
     }
-    // QSaveFile::commit() can report success after a short write on a full disk, so every step is checked here
-    // and the write is cancelled at the first sign of trouble. Each failure's error number is taken at once.
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError)
-        return failWrite(file, path, errno, error);
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return failWrite(file, path, errno, error);
-    if (!file.commit()) {
-        const int errorNumber = errno;
-        return fail(error, save_failed_message(path, saveFailureReason(file, errorNumber)));
+    if (fd < 0)
+        return failed(EEXIST);
+    // Every step is checked, and the temporary file goes at the first sign of trouble: the old file stays.
+    // The file keeps its permissions where the file system has any (FAT has none of its own: that may fail).
+    if (exists)
+        ::fchmod(fd, existing.st_mode & 07777);
+    int problem = writeAll(fd, bytes);
+    if (problem == 0 && ::fsync(fd) != 0 && errno != EINVAL)
+        problem = errno; // EINVAL: a file system that cannot sync, where the written bytes are all there is
+    if (problem == 0 && unnamed) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temporary = temporaryName();
+            problem = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(), AT_SYMLINK_FOLLOW) == 0
+                          ? 0
+                          : errno;
+            if (problem != EEXIST)
+                break;
+        }
+        if (problem != 0)
+            temporary.clear();
+    }
+    if (::close(fd) != 0 && problem == 0 && errno != EINTR)
+        problem = errno;
+    if (problem == 0 && ::rename(temporary.constData(), nativeTarget.constData()) != 0)
+        problem = errno;
+    if (problem != 0) {
+        if (!temporary.isEmpty())
+            ::unlink(temporary.constData());
+        return failed(problem);
     }
     return true;
 }
@@ -206,4 +264,8 @@ QString save_failed_message(const QString& path, const QString& reason) {
 QString damaged_file_message(const QString& path, const QString& reason) {
     return QStringLiteral("ファイル「%1」は壊れているか、このプログラムのデータファイルではありません。\n%2")
         .arg(nativePath(path), reason);
+}
+
+void ignore_file_size_signal() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }

@@ -29,11 +29,21 @@ bool file_missing(const QString& path);
 
 // Replaces the file at `path` with `bytes` as a whole: the bytes are written beside it and swapped in only
 // when every byte reached the disk, so a full disk, a missing permission or a crash leaves the earlier file as
-// it was. On failure `error` names the file and the reason.
+// it was. The file keeps its permissions; a symbolic link is followed and stays. On failure `error` names the file
+// and the reason.
 bool write_file_whole(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// How the temporary file of such a save is named beside the target: this text and six letters or digits. It is
+// hidden and holds no ".ent", so what a cut-off save leaves is never taken for data.
+QString save_temporary_prefix();
 
 // "ファイル「…」を保存できませんでした。" with the reason on the next line: every failed save says this.
 QString save_failed_message(const QString& path, const QString& reason);
 
 // The message for a file that could not be read as a data file of this program.
 QString damaged_file_message(const QString& path, const QString& reason);
+
+// A write beyond the file-size limit (ulimit -f) then fails with EFBIG and is said as any failed save, instead of
+// the system ending the program with SIGXFSZ (edits lost, the folder's lock left behind). Called at each
+// program's start.
+void ignore_file_size_signal();

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -176,12 +175,6 @@ bool is_entry_file_name(const QString& name) {
     return name.contains(QStringLiteral(".ent"), Qt::CaseInsensitive);
 }
 
-bool is_save_leftover(const QString& name) {
-    static const QRegularExpression leftover(QStringLiteral("^(.+)\\.[A-Za-z0-9]{6}$"));
-    const QRegularExpressionMatch match = leftover.match(name);
-    return match.hasMatch() && is_entry_file_name(match.captured(1));
-}
-
 bool plan_year_advance(const AppState& state, YearAdvancePlan& plan, QString* error) {
     AppState advanced;
     advanced.members = state.members;
@@ -209,11 +202,7 @@ bool plan_year_advance(const AppState& state, YearAdvancePlan& plan, QString* er
     for (const QString& name : listing.names) {
         if (!is_entry_file_name(name))
             continue;
-        if (is_save_leftover(name)) {
-            plan.untouched.append(
-                {name, QStringLiteral("%1：保存が途中で止まったときに残る一時ファイルのため、使いません。").arg(name)});
-            continue;
-        }
+        // What a cut-off save leaves is hidden and holds no ".ent" (save_temporary_prefix): it never comes here.
         // A file that does not decode as an entry file (damaged, or a foreign file whose name merely holds
         // ".ent") is not touched at all.
         QList<CoupleRecord> couples;

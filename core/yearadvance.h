@@ -29,10 +29,6 @@ FolderListing list_data_folder(const QString& folder);
 // True for a name that holds ".ent" anywhere, in any case (a.ENT, b.ent.bak, c.entry).
 bool is_entry_file_name(const QString& name);
 
-// True for the name of the temporary file a save leaves behind when it is cut off on a file system without
-// unnamed temporary files (FAT, network shares): an entry file's name, a dot and six letters or digits.
-bool is_save_leftover(const QString& name);
-
 // What the advance will write, all encoded already.
 struct YearAdvancePlan {
     struct File {

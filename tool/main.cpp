@@ -1,4 +1,4 @@
-#include "cp932.h"
+#include "optiontext.h"
 #include "savefile.h"
 #include "tool.h"
 #include "toolargs.h"
@@ -17,19 +17,6 @@
 
 namespace {
 
-// An argument whose bytes are no UTF-8 (a name in Shift-JIS from a Windows archive) cannot be passed on as
-// text without changing it: such a file would then look missing. Shown as code page 932 where that reads.
-QString unusableArgument(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray raw(argv[i]);
-        if (QFile::encodeName(QFile::decodeName(raw)) == raw)
-            continue;
-        QString shown;
-        return cp932::decode(raw, &shown) ? shown : QString::fromUtf8(raw);
-    }
-    return {};
-}
-
 // Qt's own notes (such as a missing XDG_RUNTIME_DIR when the Gui part starts on a server) are English and say
 // nothing about the files: the tool's messages are its own. Only what ends the program is still reported.
 QtMessageHandler standardHandler = nullptr;
@@ -43,6 +30,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
 
 // danceentry-tool: shows, checks and converts the program's data files from the command line.
 int main(int argc, char* argv[]) {
+    ignore_file_size_signal();
     // Asked first: the application may open files of its own, which would take a closed descriptor's number.
     const bool outputClosed = ::fcntl(STDOUT_FILENO, F_GETFD) == -1;
     // Pages are laid out with fonts, which need Qt Gui; the offscreen platform gives it without a display, so
@@ -59,7 +47,7 @@ int main(int argc, char* argv[]) {
     QFile err;
     if (!err.open(stderr, QIODevice::WriteOnly))
         return kExitFailure;
-    if (const QString name = unusableArgument(argc, argv); !name.isEmpty()) {
+    if (const QString name = unusable_argument(argc, argv); !name.isEmpty()) {
         write_text(err, QStringLiteral("danceentry-tool: 「%1」は名前の文字コードが UTF-8 ではないため、読めません。\n"
                                        "ファイルの名前を付け直してから指定してください。\n")
                             .arg(name));

@@ -1,13 +1,17 @@
 // The command lines of the built programs, as a shell sees them: help and version on standard output with status 0,
 // a wrong line with the usage on standard error and status 64, a data folder that cannot be made with status 1.
 
+#include "datafiles.h"
 #include "testfiles.h"
 #include "version.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -107,6 +111,112 @@ private slots:
             QVERIFY2(complaint.contains(err.replace(QLatin1Char('@'), m_dir.path())), qPrintable(complaint));
         if (!absent.isEmpty())
             QVERIFY(!QFileInfo::exists(absent.replace(QLatin1Char('@'), m_dir.path())));
+    }
+
+    // A folder named in bytes that are no UTF-8 is refused by name; no folder with replacement characters is made.
+    void folderNameNotUtf8() {
+        QProcess process;
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), QStringLiteral("exec \"$0\" --folder \"$1/club/$(printf '\\377\\376')\""),
+                       QStringLiteral(DANCEENTRY_PROGRAM), m_dir.path()});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 64);
+        const QString complaint = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(complaint.contains(QStringLiteral("は名前の文字コードが UTF-8 ではないため、使えません。")),
+                 qPrintable(complaint));
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("club"))));
+    }
+
+    // The program started headless on a first use, with the first-use driver answering every box and closing the
+    // window: an unusable settings file or a file-size limit never holds or ends it, and is said in a box.
+    void drivenStart_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("said"); // part of a box the driver answered; empty: none expected
+        QTest::newRow("settings file is a named pipe") << "pipe"
+                                                       << "通常のファイルではありません（名前付きパイプなど）";
+        QTest::newRow("settings file is too large") << "large"
+                                                    << "大きすぎます（2000000 バイト）";
+        QTest::newRow("relative XDG_CONFIG_HOME") << "relative"
+                                                  << "";
+        QTest::newRow("file-size limit") << "limit"
+                                         << "ファイルが大きすぎて書き込めません";
+    }
+    void drivenStart() {
+        QFETCH(QString, setting);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString club = dir.filePath(QStringLiteral("club"));
+        const QString home = dir.filePath(QStringLiteral("home"));
+        const QString settings = home + QStringLiteral("/.config/DanceEntry/DanceEntry.conf");
+        QVERIFY(QDir().mkpath(club) && QDir().mkpath(QFileInfo(settings).path()));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(DANCEENTRY_FIRST_USE_DRIVER));
+        environment.insert(QStringLiteral("DANCEENTRY_TEST_UNIVERSITY"), QStringLiteral("蒼嶺大学"));
+        environment.insert(QStringLiteral("HOME"), home);
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+        QString program = QStringLiteral(DANCEENTRY_PROGRAM);
+        QStringList arguments{QStringLiteral("--folder"), club};
+        if (setting == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
+        else if (setting == QLatin1String("large"))
+            testfiles::writeBytes(settings, QByteArray(2000000, '#'));
+        else if (setting == QLatin1String("relative"))
+            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("conf"));
+        else {
+            program = QStandardPaths::findExecutable(QStringLiteral("prlimit"));
+            if (program.isEmpty())
+                QSKIP("prlimit is not installed (util-linux)");
+            arguments.prepend(QStringLiteral(DANCEENTRY_PROGRAM));
+            arguments.prepend(QStringLiteral("--fsize=8"));
+        }
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(club);
+        process.start(program, arguments);
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            QFAIL("the program did not end within 60 s");
+        }
+        const QString complaint = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == 0, qPrintable(complaint));
+        if (said.isEmpty())
+            QVERIFY2(!complaint.contains(QStringLiteral("driver: message")), qPrintable(complaint));
+        else
+            QVERIFY2(complaint.contains(QStringLiteral("driver: message")) && complaint.contains(said),
+                     qPrintable(complaint));
+        struct stat status {};
+        const bool settingsThere = ::lstat(QFile::encodeName(settings).constData(), &status) == 0;
+        if (setting == QLatin1String("pipe"))
+            QVERIFY(settingsThere && S_ISFIFO(status.st_mode));
+        else if (setting == QLatin1String("relative"))
+            QVERIFY2(settingsThere && status.st_size > 0 && !QFileInfo::exists(club + QStringLiteral("/conf")),
+                     qPrintable(complaint));
+        else if (setting == QLatin1String("limit"))
+            QVERIFY(QDir(club).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    // Under a file-size limit the tool's PDF fails with the reason instead of the system ending the tool.
+    void toolUnderAFileSizeLimit() {
+        const QString prlimit = QStandardPaths::findExecutable(QStringLiteral("prlimit"));
+        if (prlimit.isEmpty())
+            QSKIP("prlimit is not installed (util-linux)");
+        QTemporaryDir dir;
+        AppState state;
+        QVERIFY(write_member_file(dir.filePath(QStringLiteral("member.dat")), state));
+        const QString pdf = dir.filePath(QStringLiteral("roster.pdf"));
+        QProcess process;
+        process.start(prlimit, {QStringLiteral("--fsize=4096"), QStringLiteral(DANCEENTRY_TOOL), QStringLiteral("pdf"),
+                                dir.filePath(QStringLiteral("member.dat")), QStringLiteral("-o"), pdf});
+        QVERIFY(process.waitForFinished(60000));
+        const QString complaint = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == 2, qPrintable(complaint));
+        QVERIFY2(complaint.contains(QStringLiteral("ファイルが大きすぎて書き込めません")), qPrintable(complaint));
+        QVERIFY(!QFileInfo::exists(pdf));
     }
 
     // Without HOME the help says that there is no per-user folder, rather than naming one below "/".

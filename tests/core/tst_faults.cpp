@@ -10,6 +10,7 @@
 #include "datafiles.h"
 #include "entrycommands.h"
 #include "folderlock.h"
+#include "savefile.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
 #include "yearadvance.h"
@@ -230,6 +231,38 @@ int childLock(const QStringList& args) {
         ::pause();
 }
 
+// Answers the lock's takeover question with a line from standard input ("yes" or anything else), after saying
+// "asked", so that the test answers two copies at the same moment.
+class LineAnswers : public ScriptedPrompter {
+public:
+    bool askYesNo(const QString& text, Icon icon) override {
+        ScriptedPrompter::askYesNo(text, icon);
+        say(QStringLiteral("asked"));
+        return readLine() == "yes";
+    }
+    static QByteArray readLine() {
+        QByteArray line;
+        char c = 0;
+        while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n')
+            line.append(c);
+        return line;
+    }
+};
+
+// takeover <folder>: takes the folder's lock as the program does at its start, then says "locked" or "refused"
+// and the message, and holds what it has until its standard input closes; it then ends normally.
+int childTakeOver(const QStringList& args) {
+    if (args.size() != 1)
+        return kChildUsage;
+    LineAnswers prompter;
+    FolderLock lock;
+    const bool locked = lock.acquire(args[0], prompter);
+    say(locked ? QStringLiteral("locked") : QStringLiteral("refused ") + prompter.messages().join(QLatin1Char(' ')));
+    while (!LineAnswers::readLine().isEmpty()) {
+    }
+    return locked ? kChildSaved : kChildSaveFailed;
+}
+
 // advance <folder>: the year advance command over the folder, confirmed; prints what it showed.
 int childAdvance(const QStringList& args) {
     if (args.size() != 1)
@@ -265,6 +298,8 @@ int runChild(int argc, char** argv) {
         return childRead(args);
     if (mode == "lock")
         return childLock(args);
+    if (mode == "takeover")
+        return childTakeOver(args);
     return kChildUsage;
 }
 
@@ -317,7 +352,10 @@ private slots:
     void fullDiskKeepsEarlierFile();
     void pipesAndDevicesNeverBlock_data();
     void pipesAndDevicesNeverBlock();
+    void safeSaveKeepsWhatItReplaces_data();
+    void safeSaveKeepsWhatItReplaces();
     void secondProgramOnALockedFolder();
+    void leftoverLockRace();
     void leftoverLockAsksFirst_data();
     void leftoverLockAsksFirst();
     void lockOnAFullOrReadOnlyDisk_data();
@@ -422,6 +460,9 @@ void TestFaults::killedSaveLeavesOldOrNew() {
     // Whatever a killed save left behind must not stand in the way of the next one.
     const QStringList leftovers = folderContents(folder);
     qInfo("folder after the kills: %s", qPrintable(leftovers.join(QStringLiteral(", "))));
+    // Nothing a killed save leaves can be taken for data: it is hidden, of the program's own, and holds no ".ent".
+    for (const QString& name : leftovers)
+        QVERIFY2(name == fileNameOf(Member) || name.startsWith(save_temporary_prefix()), qPrintable(name));
     const AppState next = sampleState(Member, 5, 3, folder);
     QString error;
     QVERIFY2(write_member_file(path, next, &error), qPrintable(error));
@@ -650,6 +691,32 @@ void TestFaults::pipesAndDevicesNeverBlock() {
         QVERIFY2(result.output.contains(QStringLiteral("通常のファイルではありません")), qPrintable(result.output));
 }
 
+// The safe save replaces a file's bytes and nothing else: the file keeps its permissions, a link stays a link and
+// its file gets the bytes, and nothing is left beside them.
+void TestFaults::safeSaveKeepsWhatItReplaces_data() {
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("file of its own permissions") << false;
+    QTest::newRow("through a symbolic link") << true;
+}
+
+void TestFaults::safeSaveKeepsWhatItReplaces() {
+    QFETCH(bool, throughLink);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("kept.ent"));
+    const QString saved = throughLink ? dir.filePath(QStringLiteral("link.ent")) : file;
+    writeBytes(file, "old");
+    const QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(file, permissions));
+    if (throughLink)
+        QVERIFY(QFile::link(QStringLiteral("kept.ent"), saved));
+    QString error;
+    QVERIFY2(write_file_whole(saved, "new bytes", &error), qPrintable(error));
+    QCOMPARE(readBytes(file), QByteArray("new bytes"));
+    QCOMPARE(QFileInfo(file).permissions() & ~QFile::Permissions(QFile::ReadUser | QFile::WriteUser), permissions);
+    QCOMPARE(QFileInfo(saved).isSymLink(), throughLink);
+    QCOMPARE(folderContents(dir.path()).size(), throughLink ? 2 : 1);
+}
+
 // Another program holds the folder: this one may not take it. Once that program is gone without releasing the
 // lock (killed), its lock is stale and is taken over. The lock file is hidden and never looks like data.
 void TestFaults::secondProgramOnALockedFolder() {
@@ -673,6 +740,58 @@ void TestFaults::secondProgramOnALockedFolder() {
     QVERIFY(QFileInfo::exists(dir.filePath(lockName)));
     QVERIFY2(second.acquire(dir.path(), &error), qPrintable(error));
     QVERIFY(second.isLocked());
+}
+
+// Two copies find the same leftover lock and are both answered Yes at the same moment: one opens the folder, the
+// other is told that it is open in another window. Neither removes a lock that is not its own: the winner's lock
+// stays when the loser ends, and a lock put in place of the winner's stays when the winner ends.
+void TestFaults::leftoverLockRace() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(FolderLock::fileName());
+    for (int round = 0; round < 4; ++round) {
+        writeBytes(path, QByteArray());
+        QProcess copies[2];
+        for (QProcess& copy : copies) {
+            copy.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            copy.start(childProgram(), childArguments(QStringLiteral("takeover"), {dir.path()}));
+        }
+        for (QProcess& copy : copies) {
+            QVERIFY(copy.waitForReadyRead(30000));
+            QCOMPARE(copy.readLine().trimmed(), QByteArray("asked"));
+        }
+        for (QProcess& copy : copies)
+            copy.write("yes\n");
+        for (QProcess& copy : copies)
+            QVERIFY(copy.waitForBytesWritten(30000));
+        QString said[2];
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(copies[i].canReadLine() || copies[i].waitForReadyRead(30000));
+            said[i] = QString::fromUtf8(copies[i].readAll()).trimmed();
+        }
+        QVERIFY2((said[0] == QLatin1String("locked")) != (said[1] == QLatin1String("locked")),
+                 qPrintable(said[0] + QLatin1Char('|') + said[1]));
+        const int winner = said[0] == QLatin1String("locked") ? 0 : 1;
+        QProcess& loser = copies[1 - winner];
+        QVERIFY2(said[1 - winner].contains(QStringLiteral("ほかの DanceEntry のウィンドウで開かれています")),
+                 qPrintable(said[1 - winner]));
+        const QByteArray winnersLock = readBytes(path);
+        QVERIFY(winnersLock.startsWith(QByteArray::number(copies[winner].processId()) + '\n'));
+
+        loser.closeWriteChannel();
+        QVERIFY(loser.waitForFinished(30000));
+        QCOMPARE(loser.exitCode(), kChildSaveFailed);
+        QCOMPARE(readBytes(path), winnersLock);
+        QCOMPARE(folderContents(dir.path()), QStringList{FolderLock::fileName()});
+
+        // A third copy took the folder over (as after a crash): the winner's ending leaves that lock alone.
+        QVERIFY(QFile::remove(path));
+        writeBytes(path, "4242\ndanceentry\nclub-laptop\n");
+        copies[winner].closeWriteChannel();
+        QVERIFY(copies[winner].waitForFinished(30000));
+        QCOMPARE(copies[winner].exitCode(), kChildSaved);
+        QCOMPARE(readBytes(path), QByteArray("4242\ndanceentry\nclub-laptop\n"));
+        QCOMPARE(folderContents(dir.path()), QStringList{FolderLock::fileName()});
+    }
 }
 
 // A lock nobody can be confirmed to hold is taken over only when the user says Yes to a question that names it,

@@ -1,5 +1,6 @@
 #include "datafiles.h"
 #include "recordcodec.h"
+#include "savefile.h"
 #include "scriptedprompter.h"
 #include "testfiles.h"
 #include "yearadvance.h"
@@ -81,9 +82,6 @@ private slots:
         QVERIFY(is_entry_file_name(QStringLiteral("b.ent.bak")));
         QVERIFY(is_entry_file_name(QStringLiteral("c.entry")));
         QVERIFY(!is_entry_file_name(QStringLiteral("member.dat")));
-        QVERIFY(is_save_leftover(QStringLiteral("a.ent.Xy3q9Z")));
-        QVERIFY(!is_save_leftover(QStringLiteral("a.ent.bak")));
-        QVERIFY(!is_save_leftover(QStringLiteral("notes.AbCdEf")));
         QStringList names = list_data_folder(m_state.appFolder).names;
         names.sort();
         QCOMPARE(names, QStringList({QStringLiteral("a.ent"), QStringLiteral("b.ent.bak"), QStringLiteral("c.ent"),
@@ -204,27 +202,48 @@ private slots:
         QCOMPARE(m_state.entryChanged, false);
     }
 
-    // Files the advance must not take for entry files: the temporary file a cut-off save leaves behind, and a
-    // name in Shift-JIS bytes, which cannot be written back under the name it has. Both are named at the end.
-    void leftoverAndForeignNamesStay() {
-        const QByteArray leftover = testfiles::readBytes(m_state.appFolder + QStringLiteral("a.ent"));
-        testfiles::writeBytes(m_state.appFolder + QStringLiteral("a.ent.Qx7kP2"), leftover);
+    // Every name holding ".ent" is advanced, whatever follows it; only what the safe save leaves (hidden, of the
+    // program's own, without ".ent") stays as it is and is not named.
+    void namesHoldingEntAdvance_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("advanced");
+        QTest::newRow("a backup copy") << "keep.ent.backup" << true;
+        QTest::newRow("six letters after .ent") << "a.ent.Qx7kP2" << true;
+        QTest::newRow("six digits after .ent") << "a.ent.123456" << true;
+        QTest::newRow("the safe save's temporary file") << save_temporary_prefix() + QStringLiteral("Ab12Cd") << false;
+    }
+    void namesHoldingEntAdvance() {
+        QFETCH(QString, name);
+        QFETCH(bool, advanced);
+        const QByteArray copy = testfiles::readBytes(m_state.appFolder + QStringLiteral("a.ent"));
+        testfiles::writeBytes(m_state.appFolder + name, copy);
+        ScriptedPrompter prompter;
+        prompter.defaultAnswer = true;
+        QVERIFY(command_year_advance(m_state, prompter, {}));
+        const QByteArray now = testfiles::readBytes(m_state.appFolder + name);
+        QCOMPARE(now == copy, !advanced);
+        if (advanced)
+            QCOMPARE(now, testfiles::readBytes(m_state.appFolder + QStringLiteral("a.ent")));
+        QCOMPARE(prompter.messages().constLast().contains(name), advanced);
+    }
+
+    // A name in Shift-JIS bytes cannot be written back under the name it has: it stays, and is named at the end.
+    void foreignNameStays() {
+        const QByteArray copy = testfiles::readBytes(m_state.appFolder + QStringLiteral("a.ent"));
         const QByteArray sjisName = m_state.appFolder.toUtf8() + QByteArray("\x8F\x74.ent"); // 春.ent
         std::FILE* made = std::fopen(sjisName.constData(), "wb");
         QVERIFY(made);
-        std::fwrite(leftover.constData(), 1, size_t(leftover.size()), made);
+        std::fwrite(copy.constData(), 1, size_t(copy.size()), made);
         std::fclose(made);
         ScriptedPrompter prompter;
         prompter.defaultAnswer = true;
         QVERIFY(command_year_advance(m_state, prompter, {}));
-        QCOMPARE(testfiles::readBytes(m_state.appFolder + QStringLiteral("a.ent.Qx7kP2")), leftover);
         std::FILE* raw = std::fopen(sjisName.constData(), "rb");
         QVERIFY(raw);
-        QByteArray kept(leftover.size() + 1, '\0');
+        QByteArray kept(copy.size() + 1, '\0');
         kept.truncate(qsizetype(std::fread(kept.data(), 1, size_t(kept.size()), raw)));
         std::fclose(raw);
-        QCOMPARE(kept, leftover);
-        QVERIFY(prompter.messages().constLast().contains(QStringLiteral("a.ent.Qx7kP2")));
+        QCOMPARE(kept, copy);
         QVERIFY(prompter.messages().constLast().contains(QStringLiteral("春.ent")));
     }
 

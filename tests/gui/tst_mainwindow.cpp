@@ -10,6 +10,7 @@
 #include "scriptedprompter.h"
 #include "testfiles.h"
 #include "twips.h"
+#include "undohistory.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUndoStack>
 
 using namespace guitest;
 using testfiles::member;
@@ -585,6 +587,47 @@ private slots:
                  yes ? QStringLiteral("元に戻す メンバー変更の反映") : QStringLiteral("元に戻す"));
         press("Ctrl+Z");
         QCOMPARE(cell(grid, 1, kGridColPartner), QStringLiteral("佐藤"));
+    }
+
+    // Each area's history keeps its last 100 steps and, of them, only as many as fit its memory bound: a hundred
+    // one-record edits of a large entry all stay, of edits that change every couple the oldest go. What stays
+    // undoes to the state after the last step dropped.
+    void undoHistoryBounds_data() {
+        QTest::addColumn<bool>("wholeList");
+        QTest::addColumn<int>("edits");
+        QTest::newRow("one couple per edit") << false << 120;
+        QTest::newRow("every couple per edit") << true << 60;
+    }
+    void undoHistoryBounds() {
+        QFETCH(bool, wholeList);
+        QFETCH(int, edits);
+        AppState state;
+        const QList<MemberRecord> partners{member(QStringLiteral("花子"), {}, 2, 1)};
+        for (qint32 i = 0; i < 10000; ++i)
+            state.couples.append(testfiles::couple(i + 1, member(QStringLiteral("太郎%1").arg(i), {}, 1, 0), partners));
+        state.coupleCount = qint32(state.couples.size());
+        UndoHistory history(state);
+        QList<QList<CoupleRecord>> after{state.couples};
+        for (int edit = 0; edit < edits; ++edit) {
+            for (qint32 i = 0; i < (wholeList ? state.coupleCount : 1); ++i) {
+                qint32& flag = state.couples[wholeList ? i : edit].danceFlags[edit % 8];
+                flag = flag == 0 ? -1 : 0;
+            }
+            state.markCouplesChanged(QStringLiteral("種目の切り替え"));
+            after.append(state.couples);
+        }
+        QUndoStack* stack = history.stack(EditArea::Entry);
+        const int kept = stack->count();
+        if (wholeList)
+            QVERIFY2(kept > 1 && kept < edits, qPrintable(QString::number(kept)));
+        else
+            QCOMPARE(kept, UndoHistory::kLimit);
+        while (stack->canUndo())
+            stack->undo();
+        QVERIFY(state.couples == after[edits - kept]);
+        while (stack->canRedo())
+            stack->redo();
+        QVERIFY(state.couples == after.last());
     }
 
     // The program's "description|pattern|" filters as Qt's file dialog takes them.

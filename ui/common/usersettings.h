@@ -15,13 +15,16 @@
 namespace usersettings {
 
 // $XDG_CONFIG_HOME/DanceEntry/DanceEntry.conf, by default ~/.config/DanceEntry/DanceEntry.conf (in Qt's test
-// mode a folder of its own). Empty when the system names no configuration folder.
+// mode a folder of its own). A relative XDG_CONFIG_HOME is ignored, as the XDG rule says: it would put the file
+// wherever the program was started, into the data folder too. Empty when the system names no folder.
 QString default_file();
 
-// Keeps the settings in `file` from now on; an empty text keeps nothing.
-void use_file(const QString& file);
+// Keeps the settings in `file` from now on; an empty text keeps nothing. Only a regular file of a sane size is
+// ever read (or none yet): for anything else (a named pipe would hold the start) nothing is kept, and the
+// returned message, empty otherwise, tells the user so once.
+QString use_file(const QString& file);
 
-// The settings, or null while nothing is kept.
+// The settings, or null while nothing is kept (also when the file has since become something else).
 std::unique_ptr<QSettings> open();
 
 // The keys.
