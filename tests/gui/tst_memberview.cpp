@@ -309,7 +309,9 @@ private slots:
                 [&](QWidget* widget) {
                     auto* dialog = static_cast<QFileDialog*>(widget);
                     folders << dialog->directory().absolutePath();
-                    dialog->selectFile(chosen);
+                    // The name is typed as the user would: selectFile() leaves a focused name box as it is, and whether
+                    // the box has the focus yet when this runs is the window system's timing.
+                    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
                     // QFileDialog hides accept(); through QDialog it checks the chosen name as the button does.
                     accept ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
                 },
