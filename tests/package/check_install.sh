@@ -43,6 +43,7 @@ usr/share/danceentry/guide-ja.md
 $guide_pictures
 usr/share/doc/danceentry/LICENSE
 usr/share/doc/danceentry/README.md
+usr/share/doc/danceentry/user-reference.md
 usr/share/doc/danceentry/copyright
 usr/share/doc/danceentry/changelog.gz"
 lists=$(mktemp -d)
