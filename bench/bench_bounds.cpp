@@ -107,7 +107,7 @@ void openLargestEntry(benchmark::State& run, const std::string& name) {
         state.appFolder = g_boundsFolder;
         state.universityInfo = sampleUniversity();
         auto window = std::make_unique<MainWindow>(state, prompter);
-        window->start_main();
+        window->openWindow();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("the main window was not shown");
         resetPeakResident();
@@ -136,7 +136,7 @@ void exportDialogOnLargestNames(benchmark::State& run, const std::string& name, 
         QElapsedTimer timer;
         timer.start();
         auto* dialog = new EntryDialog(state, prompter);
-        dialog->start_entry();
+        dialog->openExport();
         if (!QTest::qWaitForWindowExposed(dialog))
             qFatal("the export dialog was not shown");
         run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);

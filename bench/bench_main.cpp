@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
              "advance/raw_QFile_read+write+fdatasync_200x50/manual_time", 0, "target <= 2x"},
             {"year advance 200 files x 50 couples / read + safe save of the same bytes", advance,
              "advance/read+safe_save_200x50/manual_time", 0, "for information"},
-            {"grid fill + paint, 1000 couples (4000 rows) / one frame", "grid/fill_couple_grid+paint_1000_couples", "",
+            {"grid fill + paint, 1000 couples (4000 rows) / one frame", "grid/refillCoupleGrid+paint_1000_couples", "",
              kFrame, "target < 1, under 16 ms"},
             {"grid click (toggle + refill + caption + paint) / one frame", "grid/click_dance_cell_1000_couples", "",
              kFrame, "target < 1, under 16 ms"},

@@ -41,7 +41,7 @@ struct GridWindow {
         state.coupleCount = couples;
         state.entryFileName = QStringLiteral("bench.ent");
         window = std::make_unique<MainWindow>(state, prompter);
-        window->start_main();
+        window->openWindow();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("the main window was not shown");
         QTest::mouseClick(window->findChild<QRadioButton*>(QStringLiteral("optCouple")), Qt::LeftButton);
@@ -62,8 +62,8 @@ GridWindow& gridWindow() {
 void fillGrid(benchmark::State& run) {
     GridWindow& w = gridWindow();
     for (auto _ : run) {
-        w.window->fill_couple_grid();
-        w.window->show_entry_caption();
+        w.window->refillCoupleGrid();
+        w.window->showEntryCaption();
         w.grid->viewport()->repaint(); // the view update, painted now
     }
 }
@@ -138,7 +138,7 @@ struct RosterWindow {
         state.members = sampleRoster(5000);
         state.memberCount = 5000;
         window = std::make_unique<MainWindow>(state, prompter);
-        window->start_main();
+        window->openWindow();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("the main window was not shown");
     }
@@ -219,7 +219,7 @@ void startUp(benchmark::State& run, int members) {
 void registerWindowBenchmarks() {
     using benchmark::kMillisecond;
     using benchmark::RegisterBenchmark;
-    RegisterBenchmark("grid/fill_couple_grid+paint_1000_couples", fillGrid)->Unit(kMillisecond);
+    RegisterBenchmark("grid/refillCoupleGrid+paint_1000_couples", fillGrid)->Unit(kMillisecond);
     RegisterBenchmark("grid/click_dance_cell_1000_couples", clickGrid)->Unit(kMillisecond);
     RegisterBenchmark("undo/member_list_refill+paint_5000_members", refillMemberList)->Unit(kMillisecond);
     RegisterBenchmark("undo/member_deletion_1000_of_5000", undoMemberDeletion)->UseManualTime()->Unit(kMillisecond);

@@ -1,5 +1,6 @@
 #include "toolargs.h"
 
+#include "failure.h"
 #include "optiontext.h"
 
 #include <QCommandLineParser>
@@ -7,12 +8,6 @@
 namespace {
 
 const QString kTool = QStringLiteral("danceentry-tool");
-
-bool fail(QString* error, const QString& message) {
-    if (error)
-        *error = message;
-    return false;
-}
 
 ToolCommand commandNamed(const QString& name) {
     if (name == QLatin1String("show"))

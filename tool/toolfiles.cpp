@@ -1,6 +1,7 @@
 #include "toolfiles.h"
 
 #include "datafiles.h"
+#include "failure.h"
 #include "gamenames.h"
 #include "recordcodec.h"
 #include "savefile.h"
@@ -9,12 +10,6 @@
 #include <QFileInfo>
 
 namespace {
-
-bool fail(QString* error, const QString& message) {
-    if (error)
-        *error = message;
-    return false;
-}
 
 // The entry reader keeps the university information in memory when a file holds no couples, although the
 // file carries one after its count. The tool starts from an empty state, so it reads that record itself

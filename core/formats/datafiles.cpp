@@ -1,6 +1,7 @@
 #include "datafiles.h"
 
 #include "csvtable.h"
+#include "failure.h"
 #include "gamenames.h"
 #include "recordcodec.h"
 #include "savefile.h"
@@ -15,12 +16,6 @@
 #include <cerrno>
 
 namespace {
-
-bool fail(QString* error, const QString& message) {
-    if (error)
-        *error = message;
-    return false;
-}
 
 // Reads a file that may be missing; a missing file is no error, and `exists` tells which it was.
 bool readExisting(const QString& path, qint64 maxSize, QByteArray& bytes, bool& exists, QString* error) {

@@ -3,6 +3,7 @@
 #include "cp932.h"
 #include "csvtable.h"
 #include "datafiles.h"
+#include "failure.h"
 #include "savefile.h"
 #include "textcheck.h"
 #include "vocabulary.h"
@@ -176,12 +177,6 @@ ImportCandidate candidateOf(const QStringList& row, const ColumnSources& sources
         c.statusText = QStringLiteral("取り込み");
     }
     return c;
-}
-
-bool fail(QString* error, const QString& message) {
-    if (error)
-        *error = message;
-    return false;
 }
 
 } // namespace

@@ -48,8 +48,8 @@ void cycle_section(AppState& state, qint32 couple) {
     section = section == 0 ? 1 : section == 1 ? 2 : 0;
 }
 
-GridClickResult couple_grid_click(AppState& state, const CoupleGridRows rows, const GridCursor& cursor,
-                                  qint32& currentCouple, qint32& currentPartner, Prompter& prompter) {
+void couple_grid_click(AppState& state, const CoupleGridRows rows, const GridCursor& cursor, qint32& currentCouple,
+                       qint32& currentPartner, Prompter& prompter) {
     const int row = cursor.row;
     const int column = cursor.column;
     const bool danceColumn = column >= kGridColFirstDance && column <= kGridColLastDance;
@@ -57,24 +57,24 @@ GridClickResult couple_grid_click(AppState& state, const CoupleGridRows rows, co
 
     if (!clicked.isCoupleRow()) {
         if (!danceColumn || row != 0)
-            return GridClickResult::RefreshGrid;
+            return;
         const QString question = QStringLiteral("シングルのカップルのみ ") + rows[0].text(column) +
                                  QStringLiteral("　の出場種目表示を反転させます。よろしいですか？");
         if (!prompter.askYesNo(question, Prompter::Icon::Information))
-            return GridClickResult::RefreshGrid;
+            return;
         currentPartner = 0;
         invertSingles(state, rows, column - kGridColFirstDance);
         state.markCouplesChanged(QStringLiteral("種目の反転"));
-        return GridClickResult::RefreshGrid;
+        return;
     }
 
     currentCouple = clicked.couple;
     currentPartner = clicked.partner;
     if (!danceColumn && column != kGridColRegular && column != kGridColSection)
-        return GridClickResult::ColumnWithoutSwitch;
+        return;
     // A stale grid row that no longer names a couple of the list changes nothing.
     if (!state.isCouple(currentCouple))
-        return GridClickResult::RefreshGrid;
+        return;
     if (danceColumn) {
         toggle_dance(state, currentCouple, currentPartner, column - kGridColFirstDance);
         state.markCouplesChanged(QStringLiteral("種目の切り替え"));
@@ -85,5 +85,4 @@ GridClickResult couple_grid_click(AppState& state, const CoupleGridRows rows, co
         cycle_section(state, currentCouple);
         state.markCouplesChanged(QStringLiteral("MorL の切り替え"));
     }
-    return GridClickResult::RefreshGrid;
 }

@@ -1,5 +1,7 @@
 #include "savefile.h"
 
+#include "failure.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,12 +17,6 @@ namespace {
 
 QString nativePath(const QString& path) {
     return QDir::toNativeSeparators(path);
-}
-
-bool fail(QString* error, const QString& message) {
-    if (error)
-        *error = message;
-    return false;
 }
 
 QString readFailedMessage(const QString& path, const QString& reason) {

@@ -59,7 +59,7 @@ protected:
     // view.
     MainWindow* startWindow(Prompter* prompter = nullptr) {
         m_window = std::make_unique<MainWindow>(m_state, prompter ? *prompter : m_prompter);
-        m_window->start_main();
+        m_window->openWindow();
         return m_window.get();
     }
     // The main window in the couple view of the entry t.ent that holds `couples`.

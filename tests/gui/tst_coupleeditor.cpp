@@ -134,7 +134,7 @@ private slots:
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
         child<QLineEdit>(&editor, "txt_pnum")->setText(before);
-        editor.start_make_couple(-1);
+        editor.openCouple(-1);
         QCOMPARE(child<QLineEdit>(&editor, "txt_pnum")->text(), proposed);
         QCOMPARE(editor.focusWidget(), child<QLineEdit>(&editor, "txt_pnum"));
     }
@@ -145,7 +145,7 @@ private slots:
         state.coupleCount = 1;
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
-        editor.start_make_couple(-1);
+        editor.openCouple(-1);
         auto* leaders = child<QTreeWidget>(&editor, "lvw_Leader");
         auto* partners = child<QTreeWidget>(&editor, "lvw_Partner");
         // Members already standing in a couple are offered too.
@@ -161,7 +161,7 @@ private slots:
 
         // The filters are remembered for the next new couple.
         QTest::mouseClick(child<QPushButton>(&editor, "cmd_Cancel"), Qt::LeftButton);
-        editor.start_make_couple(-1);
+        editor.openCouple(-1);
         QVERIFY(child<QRadioButton>(&editor, "opt_L_Filter_2")->isChecked());
         QCOMPARE(rowNames(leaders), (QStringList{QStringLiteral("加藤"), QStringLiteral("佐藤")}));
         QCOMPARE(rowNames(partners), QStringList{QStringLiteral("小川")});
@@ -184,7 +184,7 @@ private slots:
         state.coupleCount = 1;
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
-        editor.start_make_couple(0);
+        editor.openCouple(0);
 
         QCOMPARE(child<QLineEdit>(&editor, "txt_pnum")->text(), QStringLiteral("30"));
         QCOMPARE(child<QLabel>(&editor, "lbl_Leader")->text(), QStringLiteral("佐藤"));
@@ -204,7 +204,7 @@ private slots:
         QVERIFY(second->y() > first->y() + first->height());
 
         // A new couple afterwards starts with those filters and empty labels.
-        editor.start_make_couple(-1);
+        editor.openCouple(-1);
         QVERIFY(child<QRadioButton>(&editor, "opt_L_Filter_2")->isChecked());
         QCOMPARE(rowNames(child<QTreeWidget>(&editor, "lvw_Partner")), partnerRows);
         QVERIFY(child<QLabel>(&editor, "lbl_Leader")->text().isEmpty());
@@ -216,7 +216,7 @@ private slots:
         AppState state = roster();
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
-        editor.start_make_couple(-1);
+        editor.openCouple(-1);
         auto* partners = child<QTreeWidget>(&editor, "lvw_Partner");
         clickRow(partners, QStringLiteral("小川"));
         clickRow(partners, QStringLiteral("伊藤"), Qt::ControlModifier);
@@ -251,7 +251,7 @@ private slots:
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
         QSignalSpy stored(state.notifier.get(), &StateNotifier::couplesChanged);
-        editor.start_make_couple(-1);
+        editor.openCouple(-1);
         child<QLineEdit>(&editor, "txt_pnum")->setText(QStringLiteral("5"));
         clickRow(child<QTreeWidget>(&editor, "lvw_Leader"), QStringLiteral("佐藤"));
         QCOMPARE(child<QLabel>(&editor, "lbl_Leader")->text(), QStringLiteral("佐藤"));
@@ -301,7 +301,7 @@ private slots:
         const QList<CoupleRecord> before = state.couples;
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
-        editor.start_make_couple(-1);
+        editor.openCouple(-1);
         clickRow(child<QTreeWidget>(&editor, "lvw_Leader"), QStringLiteral("阿部"));
         if (chooseCouple)
             clickRow(child<QTreeWidget>(&editor, "lvw_Partner"), QStringLiteral("上田"));
@@ -326,7 +326,7 @@ private slots:
         state.coupleCount = 1;
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
-        editor.start_make_couple(0);
+        editor.openCouple(0);
         clickRow(child<QTreeWidget>(&editor, "lvw_Partner"), QStringLiteral("伊藤"));
         QTest::mouseClick(child<QPushButton>(&editor, "cmd_OK"), Qt::LeftButton);
 
@@ -347,7 +347,7 @@ private slots:
         state.coupleCount = 1;
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
-        editor.start_make_couple(0);
+        editor.openCouple(0);
         clickRow(child<QTreeWidget>(&editor, "lvw_Partner"), QStringLiteral("江口"));
         state.couples[0].partnerDances[0] += QStringLiteral("Q"); // a grid click meanwhile
         state.couples[0].danceFlags[3] = 0;
@@ -369,7 +369,7 @@ private slots:
         ScriptedPrompter prompter;
         QPointer<CoupleEditor> editor = new CoupleEditor(state, prompter);
         QSignalSpy stored(state.notifier.get(), &StateNotifier::couplesChanged);
-        editor->start_make_couple(0);
+        editor->openCouple(0);
         clickRow(child<QTreeWidget>(editor, "lvw_Partner"), QStringLiteral("江口"));
         child<QLineEdit>(editor, "txt_pnum")->setText(QStringLiteral("99"));
         QTest::mouseClick(child<QPushButton>(editor, "cmd_Cancel"), Qt::LeftButton);
@@ -381,7 +381,7 @@ private slots:
         QCOMPARE(state.couples, before);
         QCOMPARE(state.entryChanged, false);
         QCOMPARE(stored.count(), 0);
-        editor->start_make_couple(-1);
+        editor->openCouple(-1);
         QCOMPARE(child<QLineEdit>(editor, "txt_pnum")->text(), QStringLiteral("100"));
         delete editor;
     }
@@ -390,7 +390,7 @@ private slots:
         AppState state = roster();
         ScriptedPrompter prompter;
         QPointer<CoupleEditor> editor = new CoupleEditor(state, prompter);
-        editor->start_make_couple(-1);
+        editor->openCouple(-1);
         child<QLineEdit>(editor, "txt_pnum")->setText(QStringLiteral("8"));
         QTest::mouseClick(child<QRadioButton>(editor, "opt_L_Filter_3"), Qt::LeftButton);
         clickRow(child<QTreeWidget>(editor, "lvw_Partner"), QStringLiteral("上田"));
@@ -400,7 +400,7 @@ private slots:
         QCOMPARE(state.coupleCount, 0);
 
         editor = new CoupleEditor(state, prompter);
-        editor->start_make_couple(-1);
+        editor->openCouple(-1);
         QVERIFY(child<QLineEdit>(editor, "txt_pnum")->text().isEmpty());
         QVERIFY(child<QRadioButton>(editor, "opt_L_Filter_0")->isChecked());
         QCOMPARE(rowNames(child<QTreeWidget>(editor, "lvw_Leader")), kAllLeaders);
@@ -423,7 +423,7 @@ private slots:
         state.coupleCount = 2;
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
-        editor.start_make_couple(1);
+        editor.openCouple(1);
         clickRow(child<QTreeWidget>(&editor, "lvw_Partner"), QStringLiteral("伊藤"));
 
         // Couple 0 deleted: position 1 no longer exists.
@@ -447,7 +447,7 @@ private slots:
         state.couples = {testfiles::couple(5, state.members[2], {state.members[6]}),
                          testfiles::couple(6, state.members[2], {state.members[7]})};
         state.coupleCount = 2;
-        editor.start_make_couple(1);
+        editor.openCouple(1);
         state.couples[1] = testfiles::couple(9, state.members[4], {state.members[1]});
         const QList<CoupleRecord> replaced = state.couples;
         QTest::mouseClick(child<QPushButton>(&editor, "cmd_OK"), Qt::LeftButton);
@@ -467,7 +467,7 @@ private slots:
         AppState state = roster();
         ScriptedPrompter prompter;
         CoupleEditor editor(state, prompter);
-        editor.start_make_couple(-1);
+        editor.openCouple(-1);
         auto* partners = child<QTreeWidget>(&editor, "lvw_Partner");
         clickRow(partners, QStringLiteral("江口"));
 

@@ -118,7 +118,7 @@ private slots:
         startWithThreePartners();
         m_state.couples[0].regular = 1;
         m_state.couples[0].section = 1;
-        m_window->fill_couple_grid();
+        m_window->refillCoupleGrid();
         // Couple 5 first, then the three rows of couple 12.
         QCOMPARE(column(0).mid(1), (QStringList{QStringLiteral("5"), QStringLiteral("12"), QString(), QString()}));
         QCOMPARE(column(1).mid(2), (QStringList{QStringLiteral("山田"), QString(), QString()}));

@@ -74,7 +74,7 @@ void runUniversityDialog(AppState& state, Prompter& prompter, const std::functio
         ran = true;
         steps(dialog);
     });
-    EntryDialog::start_uniinf(state, prompter);
+    EntryDialog::openUniversityInfo(state, prompter);
     QVERIFY(ran);
 }
 
@@ -258,7 +258,7 @@ private slots:
     void exportModeLayoutAndReopen() {
         ExportFixture f;
         QPointer<EntryDialog> dialog = new EntryDialog(f.state, f.prompter);
-        dialog->start_entry();
+        dialog->openExport();
         QCOMPARE(dialog->mode(), EntryDialog::Mode::Export);
         QVERIFY(dialog->isVisible());
         QVERIFY(!dialog->isModal());
@@ -280,7 +280,7 @@ private slots:
         child<QComboBox>(dialog, "cmb_Gname")->setCurrentIndex(1);
         writeGameNames(f.state, QStringLiteral("1\r\n新しい大会\r\n"));
         f.state.universityInfo.gameName = QStringLiteral("消えた大会");
-        dialog->start_entry();
+        dialog->openExport();
         QCOMPARE(child<QLineEdit>(dialog, "txt_University")->text(), QStringLiteral("蒼嶺大学"));
         QCOMPARE(child<QComboBox>(dialog, "cmb_Gname")->count(), 3);
         QCOMPARE(child<QComboBox>(dialog, "cmb_Gname")->currentIndex(), 0);
@@ -312,7 +312,7 @@ private slots:
             QFile::remove(f.state.gameNamesPath());
         const QList<CoupleRecord> couples = f.state.couples;
         auto* dialog = new EntryDialog(f.state, f.prompter);
-        dialog->start_entry();
+        dialog->openExport();
         child<QLineEdit>(dialog, "txt_University")->setText(university);
         QTest::mouseClick(child<QPushButton>(dialog, "cmd_OK"), Qt::LeftButton);
         QCOMPARE(f.prompter.messages(), QStringList{message});
@@ -328,7 +328,7 @@ private slots:
         ExportFixture f;
         auto* dialog = new EntryDialog(f.state, f.prompter);
         QSignalSpy exported(dialog, &EntryDialog::entryExported);
-        dialog->start_entry();
+        dialog->openExport();
         child<QPlainTextEdit>(dialog, "txt_Comment")->setPlainText(QStringLiteral("よろしく\nお願いします"));
         QTest::mouseClick(child<QPushButton>(dialog, "cmd_OK"), Qt::LeftButton);
 
@@ -366,7 +366,7 @@ private slots:
         f.prompter.setNextFile(typed);
         QPointer<EntryDialog> dialog = new EntryDialog(f.state, f.prompter);
         QSignalSpy exported(dialog.data(), &EntryDialog::entryExported);
-        dialog->start_entry();
+        dialog->openExport();
         child<QComboBox>(dialog, "cmb_Gname")->setCurrentIndex(1);
         QTest::mouseClick(child<QPushButton>(dialog, "cmd_OK"), Qt::LeftButton);
         QCOMPARE(exported.count(), 1);
@@ -394,7 +394,7 @@ private slots:
         f.prompter.setNextFile(target);
         auto* dialog = new EntryDialog(f.state, f.prompter);
         QSignalSpy exported(dialog, &EntryDialog::entryExported);
-        dialog->start_entry();
+        dialog->openExport();
         QTest::mouseClick(child<QPushButton>(dialog, "cmd_OK"), Qt::LeftButton);
 
         const QStringList messages = f.prompter.messages();

@@ -26,7 +26,7 @@ class TestHelpMenu : public QObject {
 
     void startWindow(ScriptedPrompter& prompter) {
         m_window = std::make_unique<MainWindow>(m_state, prompter);
-        m_window->start_main();
+        m_window->openWindow();
     }
     QString shownFolder() const { return QDir::toNativeSeparators(QDir::cleanPath(m_state.appFolder)); }
 

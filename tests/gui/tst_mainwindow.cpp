@@ -570,7 +570,7 @@ private slots:
         const QList<MemberRecord> members = m_state.members;
         QTest::mouseClick(child<QPushButton>(m_window.get(), "cmd_add"), Qt::LeftButton);
         MemberEditor* editor = m_window->memberEditor();
-        editor->start_make_memberdat(1);
+        editor->openMember(1);
         child<QLineEdit>(editor, "txt_name")->setText(QStringLiteral("佐藤花"));
         child<QComboBox>(editor, "cmb_kaisei")->setEditText(QStringLiteral("4"));
         m_prompter.setNextAnswer(yes);

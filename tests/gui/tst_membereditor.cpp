@@ -44,12 +44,12 @@ private slots:
         AppState state = roster();
         ScriptedPrompter prompter;
         MemberEditor editor(state, prompter);
-        editor.start_make_memberdat(1);
+        editor.openMember(1);
         QCOMPARE(child<QLineEdit>(&editor, "txt_name")->text(), QStringLiteral("鈴木花子"));
         QVERIFY(child<QRadioButton>(&editor, "opt_partner")->isChecked());
         QCOMPARE(child<QComboBox>(&editor, "cmb_kaisei")->currentText(), QStringLiteral("3"));
 
-        editor.start_make_memberdat(-1);
+        editor.openMember(-1);
         QVERIFY(editor.isVisible());
         QVERIFY(!editor.isModal());
         QCOMPARE(editor.minimumSize(), editor.maximumSize());
@@ -78,7 +78,7 @@ private slots:
         auto* leader = child<QRadioButton>(&editor, "opt_leader");
         auto* partner = child<QRadioButton>(&editor, "opt_partner");
         for (const int position : openings) {
-            editor.start_make_memberdat(position);
+            editor.openMember(position);
             editor.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&editor));
             QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&editor, "txt_name"));
@@ -114,7 +114,7 @@ private slots:
         MemberEditor editor(state, prompter);
         auto* year = child<QComboBox>(&editor, "cmb_kaisei");
         const auto openAndTab = [&](int position) {
-            editor.start_make_memberdat(position);
+            editor.openMember(position);
             QApplication::setActiveWindow(&editor); // offscreen activates no window shown again
             QTRY_VERIFY(editor.isActiveWindow());
             year->setFocus(Qt::TabFocusReason);
@@ -157,7 +157,7 @@ private slots:
         const AppState before = state;
         ScriptedPrompter prompter;
         MemberEditor editor(state, prompter);
-        editor.start_make_memberdat(-1);
+        editor.openMember(-1);
         child<QComboBox>(&editor, "cmb_kaisei")->setEditText(year);
         child<QLineEdit>(&editor, "txt_name")->setText(name);
         QTest::mouseClick(child<QPushButton>(&editor, "cmd_ok"), Qt::LeftButton);
@@ -186,7 +186,7 @@ private slots:
         MemberEditor editor(state, prompter);
         QSignalSpy stored(state.notifier.get(), &StateNotifier::rosterChanged);
 
-        editor.start_make_memberdat(-1);
+        editor.openMember(-1);
         child<QLineEdit>(&editor, "txt_name")->setText(QStringLiteral("伊藤さくら"));
         child<QLineEdit>(&editor, "txt_kana")->setText(QStringLiteral("いとうさくら"));
         child<QLineEdit>(&editor, "txt_highschool")->setText(QStringLiteral("北高校"));
@@ -207,7 +207,7 @@ private slots:
         QVERIFY(!editor.isVisible());
 
         // Editing keeps the position; the role switches back to leader.
-        editor.start_make_memberdat(1);
+        editor.openMember(1);
         QCOMPARE(child<QLineEdit>(&editor, "txt_department")->text(), QStringLiteral("文学部"));
         child<QLineEdit>(&editor, "txt_name")->setText(QStringLiteral("鈴木華子"));
         child<QRadioButton>(&editor, "opt_leader")->setChecked(true);
@@ -225,13 +225,13 @@ private slots:
         ScriptedPrompter prompter;
         MemberEditor editor(state, prompter);
         QSignalSpy stored(state.notifier.get(), &StateNotifier::rosterChanged);
-        editor.start_make_memberdat(0);
+        editor.openMember(0);
         child<QLineEdit>(&editor, "txt_name")->setText(QStringLiteral("変更"));
         child<QComboBox>(&editor, "cmb_kaisei")->setCurrentIndex(3);
         QTest::mouseClick(child<QPushButton>(&editor, "cmd_cancel"), Qt::LeftButton);
         QVERIFY(!editor.isVisible());
 
-        editor.start_make_memberdat(-1);
+        editor.openMember(-1);
         child<QLineEdit>(&editor, "txt_name")->setText(QStringLiteral("新人"));
         editor.close();
         QVERIFY(!editor.isVisible());
@@ -255,7 +255,7 @@ private slots:
         ScriptedPrompter prompter;
         MemberEditor editor(state, prompter);
         QSignalSpy stored(state.notifier.get(), &StateNotifier::rosterChanged);
-        editor.start_make_memberdat(2);
+        editor.openMember(2);
         child<QLineEdit>(&editor, "txt_name")->setText(QStringLiteral("上書き"));
 
         state.members.removeAt(removed);
@@ -285,7 +285,7 @@ private slots:
         const AppState before = state;
         ScriptedPrompter prompter;
         MemberEditor editor(state, prompter);
-        editor.start_make_memberdat(0);
+        editor.openMember(0);
         const QString text = QString::fromUtf8("\xF0\xA0\xAE\xB7田"); // U+20BB7 has no code page 932 form
         editor.findChild<QLineEdit*>(box)->setText(text);
         QTest::mouseClick(child<QPushButton>(&editor, "cmd_ok"), Qt::LeftButton);
@@ -302,7 +302,7 @@ private slots:
         AppState state = roster();
         ScriptedPrompter prompter;
         MemberEditor editor(state, prompter);
-        editor.start_make_memberdat(1);
+        editor.openMember(1);
         auto* kana = child<QLineEdit>(&editor, "txt_kana");
         kana->setText(QStringLiteral("すずき はなこ"));
         kana->setCursorPosition(3);

@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(m_state.members.at(1).name, QStringLiteral("林"));
         QCOMPARE(m_window->windowTitle(), memberCaption(2));
         QCOMPARE(m_state.membersChanged, true);
-        QCOMPARE(m_list->count_selected_members(), 0);
+        QCOMPARE(m_list->selectedMemberCount(), 0);
         QCOMPARE(MemberListView::memberPosition(m_list->topLevelItem(1)), 1);
     }
 

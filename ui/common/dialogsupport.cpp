@@ -84,7 +84,7 @@ void select_all_on_double_click(QPlainTextEdit* box) {
     box->viewport()->installEventFilter(new SelectAllFilter(box));
 }
 
-void clear_lvw_selection(QTreeWidget* list) {
+void clearSelection(QTreeWidget* list) {
     for (int row = 0; row < list->topLevelItemCount(); ++row)
         list->topLevelItem(row)->setSelected(false);
 }

@@ -8,11 +8,18 @@ class QPlainTextEdit;
 class QTreeWidget;
 class QWidget;
 
+#include <QLatin1String>
 #include <QString>
 
 // Small pieces shared by the windows: the designed layout in twips, select-all on double click, clearing a
 // member list's selection and the command keys of the lists.
 namespace dialogsupport {
+
+// `control` with its objectName set, for building a window in one expression.
+template <typename Control> Control* named(Control* control, const char* objectName) {
+    control->setObjectName(QLatin1String(objectName));
+    return control;
+}
 
 // A fixed-size dialog window (no minimise and maximise buttons) whose client area has the designed size.
 void make_fixed_window(QDialog* dialog, int clientWidth, int clientHeight);
@@ -37,7 +44,7 @@ void select_all_on_double_click(QLineEdit* box);
 void select_all_on_double_click(QPlainTextEdit* box);
 
 // Deselects every row of the list; a list without rows stays as it is.
-void clear_lvw_selection(QTreeWidget* list);
+void clearSelection(QTreeWidget* list);
 
 // A text as a list cell or a name label shows it: at most kMaxShownCharacters characters, then "…". A cell is far
 // narrower, and painting measures the whole text to cut it off at the cell's edge, which for one of the longest

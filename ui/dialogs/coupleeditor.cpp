@@ -248,7 +248,7 @@ void CoupleEditor::selectFilter(QButtonGroup* group, int index) {
     group->button(index)->setChecked(true);
 }
 
-void CoupleEditor::start_make_couple(qint32 position) {
+void CoupleEditor::openCouple(qint32 position) {
     const std::optional<CoupleEdit> edit = begin_couple_edit(m_state, position);
     if (!edit)
         return;
@@ -270,8 +270,8 @@ void CoupleEditor::start_make_couple(qint32 position) {
 
     // No row is selected when the dialog opens; the labels show the current choice.
     m_updatingLists = true;
-    dialogsupport::clear_lvw_selection(m_leaderList);
-    dialogsupport::clear_lvw_selection(m_partnerList);
+    dialogsupport::clearSelection(m_leaderList);
+    dialogsupport::clearSelection(m_partnerList);
     m_updatingLists = false;
 
     // A request while the dialog is still open brings it to the front.

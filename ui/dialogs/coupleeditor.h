@@ -46,7 +46,7 @@ public:
 
     // -1 for a new couple, otherwise a position in `couples` (0 .. coupleCount - 1); any other position
     // opens nothing.
-    void start_make_couple(qint32 position);
+    void openCouple(qint32 position);
 
     // What the editor holds at the moment: the couple being formed and its position (-1 for a new one).
     const CoupleRecord& workingCouple() const { return m_edit.working; }

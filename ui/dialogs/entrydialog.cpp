@@ -185,7 +185,7 @@ void EntryDialog::arrangeForExport() {
     setFixedSize(twips::size(kClientWidth, top + kButtonHeight, this));
 }
 
-void EntryDialog::start_uniinf(AppState& state, Prompter& prompter, QWidget* parent) {
+void EntryDialog::openUniversityInfo(AppState& state, Prompter& prompter, QWidget* parent) {
     auto* dialog = new EntryDialog(state, prompter, parent);
     dialog->m_mode = Mode::University;
     dialog->showUniversityInfo(state.universityInfo);
@@ -205,7 +205,7 @@ void EntryDialog::start_uniinf(AppState& state, Prompter& prompter, QWidget* par
     dialog->exec();
 }
 
-void EntryDialog::start_entry() {
+void EntryDialog::openExport() {
     m_mode = Mode::Export;
     if (m_gameNameBox->count() > 0)
         m_gameNameBox->setCurrentIndex(0);

@@ -38,11 +38,11 @@ public:
     EntryDialog(AppState& state, Prompter& prompter, QWidget* parent = nullptr);
 
     // University mode, modal: returns when the dialog has been closed.
-    static void start_uniinf(AppState& state, Prompter& prompter, QWidget* parent = nullptr);
+    static void openUniversityInfo(AppState& state, Prompter& prompter, QWidget* parent = nullptr);
 
     // Export mode, not modal: shows the dialog and returns at once. Calling it again while the dialog
     // is open re-initialises it from universityInfo without reloading the competition list.
-    void start_entry();
+    void openExport();
 
     Mode mode() const;
     // How many competition names the list offers (those of Gamename.txt, read when the dialog was made or since).

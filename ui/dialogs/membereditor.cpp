@@ -104,7 +104,7 @@ MemberEditor::MemberEditor(AppState& state, Prompter& prompter, QWidget* parent)
     connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::hide);
 }
 
-void MemberEditor::start_make_memberdat(qint32 position) {
+void MemberEditor::openMember(qint32 position) {
     const std::optional<MemberEdit> edit = begin_member_edit(m_state, position);
     if (!edit)
         return;

@@ -33,7 +33,7 @@ public:
     MemberEditor(AppState& state, Prompter& prompter, QWidget* parent = nullptr);
 
     // -1 for a new member, otherwise the position in `members`; a position that names no member opens nothing.
-    void start_make_memberdat(qint32 position);
+    void openMember(qint32 position);
 
     // The position being edited: -1 for a new member.
     qint32 editPosition() const { return m_edit.position; }

@@ -64,12 +64,9 @@ QString tipText(const QString& text) {
     return tip;
 }
 
-template <typename Control> Control* named(Control* control, const char* objectName) {
-    control->setObjectName(QLatin1String(objectName));
-    return control;
-}
-
 } // namespace
+
+using dialogsupport::named;
 
 MemberImportDialog::MemberImportDialog(AppState& state, QList<ImportCandidate> candidates, QWidget* parent)
     : QDialog(parent), m_state(state), m_candidates(std::move(candidates)) {

@@ -41,7 +41,7 @@ CoupleGridView::CoupleGridView(QWidget* parent) : QTableView(parent), m_model(ne
     });
 }
 
-void CoupleGridView::setup_couple_grid() {
+void CoupleGridView::setUpGrid() {
     hide();
     m_model->setRows({});
     setFont(ms_p_gothic(12));

@@ -18,7 +18,7 @@ public:
     explicit CoupleGridView(QWidget* parent = nullptr);
 
     // Prepares the columns, widths, alignment and colours and leaves the grid with the title row only.
-    void setup_couple_grid();
+    void setUpGrid();
 
     // Replaces all rows. The current cell is kept where it still exists; otherwise the current row
     // becomes row 0 and the current column is kept.

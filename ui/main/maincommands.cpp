@@ -30,12 +30,12 @@
 // ---- member view ----
 
 void MainWindow::rememberClickedMember(QTreeWidgetItem* item) {
-    m_selectedMember = m_memberList->count_selected_members() == 1 ? MemberListView::memberPosition(item) : -1;
+    m_selectedMember = m_memberList->selectedMemberCount() == 1 ? MemberListView::memberPosition(item) : -1;
 }
 
 void MainWindow::editClickedMember() {
     // A position left over from before a deletion, or one in an empty roster, starts a new member.
-    ensureMemberEditor()->start_make_memberdat(m_state.isMember(m_selectedMember) ? m_selectedMember : -1);
+    ensureMemberEditor()->openMember(m_state.isMember(m_selectedMember) ? m_selectedMember : -1);
 }
 
 void MainWindow::editCurrentMember() {
@@ -64,7 +64,7 @@ void MainWindow::switchClickedCell() {
 
 void MainWindow::editCurrentCouple() {
     if (m_state.isCouple(m_currentCouple))
-        ensureCoupleEditor()->start_make_couple(m_currentCouple);
+        ensureCoupleEditor()->openCouple(m_currentCouple);
 }
 
 void MainWindow::editCurrentRowCouple() {
@@ -82,9 +82,9 @@ void MainWindow::deleteSelectedCouples() {
     GridCursor cursor = m_coupleGrid->cursor();
     const GridCursor before = cursor;
     if (!delete_couples(m_state, m_coupleGrid->rows(), cursor, m_currentCouple, m_currentPartner, m_prompter)) {
-        // The grid is rebuilt whatever the answer, as after every delete command.
-        fill_couple_grid();
-        show_entry_caption();
+        // Nothing was deleted; the grid is rebuilt all the same, as after every delete command, the way the
+        // notifier has it rebuilt after an edit.
+        refreshCoupleView();
         return;
     }
     if (cursor.row != before.row || cursor.column != before.column)
@@ -95,10 +95,10 @@ void MainWindow::deleteSelectedCouples() {
 
 void MainWindow::addRecord() {
     if (m_viewMode == ViewMode::Members) {
-        ensureMemberEditor()->start_make_memberdat(-1);
+        ensureMemberEditor()->openMember(-1);
     } else if (m_viewMode == ViewMode::Couples) {
         if (has_leader_and_partner(m_state))
-            ensureCoupleEditor()->start_make_couple(-1);
+            ensureCoupleEditor()->openCouple(-1);
         else
             m_prompter.showMessage(QStringLiteral("リーダー、パートナーを1人以上作ってください。"),
                                    Prompter::Icon::Stop);
@@ -133,14 +133,14 @@ void MainWindow::exportEntry() {
                                     Prompter::Icon::Information) == 0)
             editGameNames();
     }
-    m_entryDialog->start_entry();
+    m_entryDialog->openExport();
 }
 
 // ---- menus ----
 
 void MainWindow::showCouples() {
     m_coupleViewOption->setChecked(true);
-    switch_view();
+    switchView();
 }
 
 void MainWindow::newEntryFile() {
@@ -196,7 +196,7 @@ void MainWindow::exportPdf() {
 }
 
 void MainWindow::editUniversityInfo() {
-    EntryDialog::start_uniinf(m_state, m_prompter, this);
+    EntryDialog::openUniversityInfo(m_state, m_prompter, this);
 }
 
 void MainWindow::editGameNames() {

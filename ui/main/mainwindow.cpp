@@ -2,6 +2,7 @@
 
 #include "coupleeditor.h"
 #include "couplegridview.h"
+#include "dialogsupport.h"
 #include "entrycommands.h"
 #include "entrydialog.h"
 #include "japanesefont.h"
@@ -32,19 +33,9 @@ constexpr int kAddDelWidth = 930;
 constexpr int kOptionWidth = 1215;
 constexpr int kEntryButtonWidth = 2130;
 constexpr int kButtonGap = 100;
-
-template <typename Control> Control* named(Control* control, const char* objectName) {
-    control->setObjectName(QLatin1String(objectName));
-    return control;
-}
-
-// The platform's standard keys for a command; `fallback` where the platform has none for it (no platform binds
-// "save as" everywhere, and some none for "quit").
-void setStandardShortcut(QAction* action, QKeySequence::StandardKey key, const QKeySequence& fallback) {
-    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
-    action->setShortcuts(keys.isEmpty() ? QList<QKeySequence>{fallback} : keys);
-}
 } // namespace
+
+using dialogsupport::named;
 
 MainWindow::MainWindow(AppState& state, Prompter& prompter, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_prompter(prompter) {
@@ -60,8 +51,8 @@ MainWindow::MainWindow(AppState& state, Prompter& prompter, QWidget* parent)
     connect(m_addButton, &QPushButton::clicked, this, &MainWindow::addRecord);
     connect(m_deleteButton, &QPushButton::clicked, this, &MainWindow::deleteRecords);
     connect(m_exportButton, &QPushButton::clicked, this, &MainWindow::exportEntry);
-    connect(m_memberViewOption, &QRadioButton::clicked, this, &MainWindow::switch_view);
-    connect(m_coupleViewOption, &QRadioButton::clicked, this, &MainWindow::switch_view);
+    connect(m_memberViewOption, &QRadioButton::clicked, this, &MainWindow::switchView);
+    connect(m_coupleViewOption, &QRadioButton::clicked, this, &MainWindow::switchView);
     connect(m_memberList, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item, int) { rememberClickedMember(item); });
     connect(m_coupleGrid, &CoupleGridView::cellClicked, this, &MainWindow::switchClickedCell);
@@ -74,10 +65,7 @@ MainWindow::MainWindow(AppState& state, Prompter& prompter, QWidget* parent)
     // The views follow the state: whoever changes the roster or the couples tells the notifier.
     StateNotifier* notifier = m_state.notifier.get();
     connect(notifier, &StateNotifier::rosterChanged, this, &MainWindow::refillMemberList);
-    connect(notifier, &StateNotifier::couplesChanged, this, [this] {
-        fill_couple_grid();
-        showViewCaption();
-    });
+    connect(notifier, &StateNotifier::couplesChanged, this, &MainWindow::refreshCoupleView);
     connect(notifier, &StateNotifier::entryFileChanged, this, &MainWindow::showViewCaption);
 
     m_client->installEventFilter(this);
@@ -122,84 +110,9 @@ void MainWindow::createControls() {
     m_coupleGrid->hide();
 }
 
-void MainWindow::createMenus() {
-    m_fileMenu = named(menuBar()->addMenu(QStringLiteral("ファイル")), "mnu_file");
-    m_editMenu = named(menuBar()->addMenu(QStringLiteral("編集")), "mnu_edit");
-    m_optionMenu = named(menuBar()->addMenu(QStringLiteral("オプション")), "mnu_option");
-    m_helpMenu = named(menuBar()->addMenu(QStringLiteral("ヘルプ")), "mnu_help");
-
-    const auto add = [this](QMenu* menu, const char* name, const QString& caption, void (MainWindow::*command)()) {
-        QAction* action = named(menu->addAction(caption), name);
-        connect(action, &QAction::triggered, this, command);
-        return action;
-    };
-    const auto separator = [](QMenu* menu, const char* name) { named(menu->addSeparator(), name); };
-
-    m_newEntryAction =
-        add(m_fileMenu, "mnu_new_entry", QStringLiteral("エントリーファイル新規作成"), &MainWindow::newEntryFile);
-    m_openEntryAction =
-        add(m_fileMenu, "mnu_open_ently", QStringLiteral("エントリーファイルを開く"), &MainWindow::openEntryFile);
-    separator(m_fileMenu, "mnu_tmp");
-    m_saveEntryAction =
-        add(m_fileMenu, "mnu_save_entry", QStringLiteral("エントリーファイルの上書き保存"), &MainWindow::saveEntryFile);
-    m_saveEntryAsAction = add(m_fileMenu, "mnu_save_change_filename",
-                              QStringLiteral("エントリーファイルを名前を付けて保存"), &MainWindow::saveEntryFileAs);
-    separator(m_fileMenu, "mnu_tmp2");
-    m_saveMembersAction =
-        add(m_fileMenu, "mnu__save_member", QStringLiteral("メンバーファイル保存"), &MainWindow::saveMemberFile);
-    separator(m_fileMenu, "mnu_tmp1");
-    m_printPreviewAction =
-        add(m_fileMenu, "mnu_print_preview", QStringLiteral("印刷プレビュー"), &MainWindow::previewPrint);
-    m_printAction = add(m_fileMenu, "mnu_print", QStringLiteral("印刷"), &MainWindow::printDocuments);
-    m_pdfAction = add(m_fileMenu, "mnu_pdf", QStringLiteral("PDF出力"), &MainWindow::exportPdf);
-    separator(m_fileMenu, "mnu_print_separator");
-    m_quitAction = named(m_fileMenu->addAction(QStringLiteral("終了")), "mnu_end");
-    connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
-
-    // "元に戻す メンバー削除": the caption names the step; with nothing to undo it is "元に戻す", disabled.
-    m_undoAction = named(m_history->group()->createUndoAction(this, QStringLiteral("元に戻す")), "mnu_undo");
-    m_redoAction = named(m_history->group()->createRedoAction(this, QStringLiteral("やり直し")), "mnu_redo");
-    m_editMenu->addAction(m_undoAction);
-    m_editMenu->addAction(m_redoAction);
-
-    m_universityAction = add(m_optionMenu, "mnu_Uni", QStringLiteral("大学情報変更"), &MainWindow::editUniversityInfo);
-    add(m_optionMenu, "mnu_game_names", QStringLiteral("試合名の編集"), &MainWindow::editGameNames);
-    m_advanceYearsAction = add(m_optionMenu, "mnu_up_Grade", QStringLiteral("すべてのメンバーの学年を１つあげる"),
-                               &MainWindow::advanceYears);
-    m_memberTextAction =
-        add(m_optionMenu, "mnu_member_out", QStringLiteral("メンバーテキスト出力"), &MainWindow::exportMemberText);
-    m_memberImportAction =
-        add(m_optionMenu, "mnu_member_import", QStringLiteral("メンバーCSV取り込み"), &MainWindow::importMembers);
-
-    m_guideAction = add(m_helpMenu, "mnu_guide", QStringLiteral("使い方"), &MainWindow::showGuide);
-    m_openDataFolderAction =
-        add(m_helpMenu, "mnu_open_data_folder", QStringLiteral("データフォルダを開く"), &MainWindow::openDataFolder);
-    m_aboutAction = add(m_helpMenu, "mnu_about", QStringLiteral("バージョン情報"), &MainWindow::showAbout);
-}
-
-void MainWindow::addShortcuts() {
-    setStandardShortcut(m_newEntryAction, QKeySequence::New, QKeySequence(Qt::CTRL | Qt::Key_N));
-    setStandardShortcut(m_openEntryAction, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
-    setStandardShortcut(m_saveEntryAction, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
-    setStandardShortcut(m_saveEntryAsAction, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    setStandardShortcut(m_printAction, QKeySequence::Print, QKeySequence(Qt::CTRL | Qt::Key_P));
-    setStandardShortcut(m_quitAction, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_guideAction->setShortcut(QKeySequence(Qt::Key_F1));
-    // Undo and redo get the keys of Windows and of Linux both, whatever the platform binds.
-    m_undoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-}
-
-void MainWindow::giveSaveKeyToView() {
-    const bool members = m_viewMode != ViewMode::Couples;
-    (members ? m_saveEntryAction : m_saveMembersAction)->setShortcuts({});
-    setStandardShortcut(members ? m_saveMembersAction : m_saveEntryAction, QKeySequence::Save,
-                        QKeySequence(Qt::CTRL | Qt::Key_S));
-}
-
 // ---- start, views and layout ----
 
-void MainWindow::start_main() {
+void MainWindow::openWindow() {
     // The designed client area first, so that the initial layout has the designed size to work with.
     const QSize designClient = twips::size(kDesignClientWidth, kDesignClientHeight, this);
     layoutButtonRow();
@@ -207,8 +120,8 @@ void MainWindow::start_main() {
     m_memberList->setGeometry(0, top, designClient.width(), std::max(0, designClient.height() - top));
     m_coupleGrid->setGeometry(m_memberList->geometry());
 
-    m_memberList->setup_member_columns();
-    m_coupleGrid->setup_couple_grid();
+    m_memberList->setUpColumns();
+    m_coupleGrid->setUpGrid();
     m_coupleGrid->hide();
     // The list's frame is added so that the columns fit inside it without a horizontal scroll bar.
     const int columnsWidth = m_memberList->totalColumnWidth() + 2 * m_memberList->frameWidth();
@@ -222,7 +135,7 @@ void MainWindow::start_main() {
     // Then what the user arranged at an earlier start, when the program keeps it.
     restoreUserSettings();
     show();
-    switch_view();
+    switchView();
 }
 
 void MainWindow::restoreUserSettings() {
@@ -289,7 +202,7 @@ void MainWindow::layoutButtonRow() {
     }
 }
 
-void MainWindow::switch_view() {
+void MainWindow::switchView() {
     if (m_memberViewOption->isChecked()) {
         m_viewMode = ViewMode::Members;
         m_history->showArea(EditArea::Roster);
@@ -297,7 +210,7 @@ void MainWindow::switch_view() {
         m_coupleGrid->hide();
         m_memberList->show();
         refillMemberList();
-        resize_main_view();
+        fitViewsToWindow();
         m_exportButton->setEnabled(false);
         m_addButton->setFocus();
         return;
@@ -308,7 +221,7 @@ void MainWindow::switch_view() {
                            "み込みを行ってください。"),
             Prompter::Icon::Information);
         m_memberViewOption->setChecked(true);
-        switch_view();
+        switchView();
         return;
     }
     enableEntryCommands();
@@ -317,9 +230,9 @@ void MainWindow::switch_view() {
     giveSaveKeyToView();
     m_memberList->hide();
     m_coupleGrid->show();
-    fill_couple_grid();
-    show_entry_caption();
-    resize_main_view();
+    refillCoupleGrid();
+    showEntryCaption();
+    fitViewsToWindow();
     widenToShowTheGrid();
     m_addButton->setFocus();
 }
@@ -348,7 +261,7 @@ void MainWindow::enableEntryCommands() {
     m_saveEntryAsAction->setEnabled(true);
 }
 
-void MainWindow::resize_main_view() {
+void MainWindow::fitViewsToWindow() {
     if (isMinimized() || m_viewMode == ViewMode::None)
         return;
     const int width = m_client->width();
@@ -364,7 +277,7 @@ void MainWindow::resize_main_view() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_client && event->type() == QEvent::Resize)
-        resize_main_view();
+        fitViewsToWindow();
     else if (watched == m_memberList->viewport() && event->type() == QEvent::MouseButtonDblClick)
         editClickedMember();
     return QMainWindow::eventFilter(watched, event);
@@ -374,7 +287,7 @@ void MainWindow::showViewCaption() {
     // The caption always describes the view that is shown: a refill of the hidden member list (after the
     // year advance, or an editor's OK) does not put the member count over the couple grid, nor the reverse.
     if (m_viewMode == ViewMode::Couples)
-        show_entry_caption();
+        showEntryCaption();
     else
         setWindowTitle(QStringLiteral("メンバー数 : ") + QString::number(m_state.memberCount) + QStringLiteral(" 人"));
 }
@@ -388,11 +301,16 @@ void MainWindow::refillMemberList() {
 
 // ---- couple view ----
 
-void MainWindow::fill_couple_grid() {
+void MainWindow::refreshCoupleView() {
+    refillCoupleGrid();
+    showViewCaption();
+}
+
+void MainWindow::refillCoupleGrid() {
     m_coupleGrid->setRows(build_couple_grid_rows(m_state));
 }
 
-void MainWindow::show_entry_caption() {
+void MainWindow::showEntryCaption() {
     setWindowTitle(entry_caption(m_state));
 }
 

@@ -75,18 +75,18 @@ public:
     ~MainWindow() override;
 
     // Lays out the window, sets up the member list and the couple grid, shows the window in the member view.
-    void start_main();
+    void openWindow();
 
     // Shows the view of the selected option button (the couple view only while an entry is open).
-    void switch_view();
+    void switchView();
     // Refills the member list from the roster and shows the caption of the view on screen.
     void refillMemberList();
     // Rebuilds the couple grid from the couples of the open entry.
-    void fill_couple_grid();
+    void refillCoupleGrid();
     // "カップル数 : N   ファイル名 : NAME" in the caption.
-    void show_entry_caption();
+    void showEntryCaption();
     // Fits the list or the grid to the client area.
-    void resize_main_view();
+    void fitViewsToWindow();
 
     ViewMode viewMode() const { return m_viewMode; }
     qint32 selectedMember() const { return m_selectedMember; }
@@ -122,6 +122,8 @@ private:
     void enableEntryCommands();
     // The caption of the view that is shown.
     void showViewCaption();
+    // The grid and the caption as the couples are now: what every change of the couples calls through the notifier.
+    void refreshCoupleView();
     void showCouples();
     // Widens the window (never narrows it, and only within the screen) so that every grid column is in view.
     void widenToShowTheGrid();

@@ -81,12 +81,12 @@ MemberListView::MemberListView(QWidget* parent) : QTreeWidget(parent) {
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
-    connect(header(), &QHeaderView::sectionClicked, this, &MemberListView::column_click);
+    connect(header(), &QHeaderView::sectionClicked, this, &MemberListView::sortByClickedColumn);
     connect(header(), &QHeaderView::sectionResized, this,
             [this](int column, int, int width) { rememberUserWidth(column, width); });
 }
 
-void MemberListView::setup_member_columns() {
+void MemberListView::setUpColumns() {
     clear();
     m_widestTexts.fill(0);
     setColumnCount(0);
@@ -160,7 +160,7 @@ void MemberListView::fill(const AppState& state) {
     fitColumns();
 }
 
-void MemberListView::column_click(int column) {
+void MemberListView::sortByClickedColumn(int column) {
     if (m_sortOrder == Qt::AscendingOrder && column == m_lastSortColumn)
         m_sortOrder = Qt::DescendingOrder;
     else
@@ -186,7 +186,7 @@ QList<qint32> MemberListView::selectedPositions() const {
     return result;
 }
 
-int MemberListView::count_selected_members() const {
+int MemberListView::selectedMemberCount() const {
     int count = 0;
     for (int row = 0; row < topLevelItemCount(); ++row)
         count += topLevelItem(row)->isSelected() ? 1 : 0;

@@ -26,7 +26,7 @@ public:
     explicit MemberListView(QWidget* parent = nullptr);
 
     // Removes any columns and sets up the six columns with their titles and widths.
-    void setup_member_columns();
+    void setUpColumns();
     // Sum of the widths of all columns, in pixels.
     int totalColumnWidth() const;
 
@@ -40,7 +40,7 @@ public:
 
     // The header click on column `column`: descending when the list is ascending and `column` is the
     // column sorted last, ascending otherwise.
-    void column_click(int column);
+    void sortByClickedColumn(int column);
 
     int lastSortColumn() const { return m_lastSortColumn; }
     Qt::SortOrder sortOrderOfList() const { return m_sortOrder; }
@@ -51,7 +51,7 @@ public:
     // The member positions of the selected rows, from the top row down.
     QList<qint32> selectedPositions() const;
 
-    int count_selected_members() const;
+    int selectedMemberCount() const;
 
 signals:
     // Enter (either key) while the list has a current row.

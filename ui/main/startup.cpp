@@ -37,12 +37,12 @@ std::unique_ptr<MainWindow> start_up(AppState& state, Prompter& prompter, const 
         read(state.universityFilePath(), read_university_file);
     } else {
         // First use: the university information is asked for before anything else is shown.
-        EntryDialog::start_uniinf(state, prompter, nullptr);
+        EntryDialog::openUniversityInfo(state, prompter, nullptr);
         if (state.universityInfo.university.isEmpty())
             return nullptr;
     }
 
     auto window = std::make_unique<MainWindow>(state, prompter);
-    window->start_main();
+    window->openWindow();
     return window;
 }
