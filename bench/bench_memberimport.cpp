@@ -84,23 +84,28 @@ void decodeAndSplit(benchmark::State& run) {
     }
 }
 
+// Reads the table at `path` as the import does and shows its preview painted: one iteration's time.
+void timePreview(benchmark::State& run, const QString& path, AppState& state) {
+    QElapsedTimer timer;
+    timer.start();
+    QList<ImportCandidate> candidates;
+    QString error;
+    if (!read_member_csv(path, state, &candidates, &error))
+        qFatal("%s", error.toUtf8().constData());
+    MemberImportDialog dialog(state, std::move(candidates));
+    dialog.show();
+    if (!QTest::qWaitForWindowExposed(&dialog))
+        qFatal("the preview was not shown");
+    dialog.repaint();
+    run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+    dialog.reject();
+}
+
 // What the user waits for after choosing the file: reading and checking it, and the preview filled and painted.
 void preview(benchmark::State& run) {
     AppState state = sampleState();
     for (auto _ : run) {
-        QElapsedTimer timer;
-        timer.start();
-        QList<ImportCandidate> candidates;
-        QString error;
-        if (!read_member_csv(g_table, state, &candidates, &error))
-            qFatal("%s", error.toUtf8().constData());
-        MemberImportDialog dialog(state, std::move(candidates));
-        dialog.show();
-        if (!QTest::qWaitForWindowExposed(&dialog))
-            qFatal("the preview was not shown");
-        dialog.repaint();
-        run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
-        dialog.reject();
+        timePreview(run, g_table, state);
         QCoreApplication::processEvents();
     }
     if (state.memberCount != kRosterSize)
@@ -136,21 +141,9 @@ void largestPreview(benchmark::State& run, const std::string& shape) {
     qint64 peak = 0;
     for (auto _ : run) {
         resetPeakResident();
-        QElapsedTimer timer;
-        timer.start();
-        QList<ImportCandidate> candidates;
-        QString error;
-        if (!read_member_csv(path, state, &candidates, &error))
-            qFatal("%s", error.toUtf8().constData());
-        MemberImportDialog dialog(state, std::move(candidates));
-        dialog.show();
-        if (!QTest::qWaitForWindowExposed(&dialog))
-            qFatal("the preview was not shown");
-        dialog.repaint();
-        run.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        timePreview(run, path, state);
         peak = std::max(peak, peakResident());
         run.counters["peak_MB"] = double(peak) / 1e6;
-        dialog.reject();
         QCoreApplication::processEvents();
     }
 }
