@@ -129,8 +129,9 @@ PrintDocument roster_print_document(const AppState& state, const QList<qint32>& 
     document.heading = {headingLine(QStringLiteral("大学名"), state.universityInfo.university),
                         headingLine(QStringLiteral("印刷日"), print_date_text(date))};
     for (qsizetype c = 0; c < kMemberColumnCount; ++c) {
-        const MemberColumnSpec& spec = kMemberColumns[size_t(c)];
-        document.columns << column(member_column_title(c), spec.centred, spec.freeText, false, spec.printWeight);
+        const MemberColumnSpec& definition = kMemberColumns[size_t(c)];
+        document.columns << column(member_column_title(c), definition.centred, definition.freeText, false,
+                                   definition.printWeight);
     }
     for (qint32 position : order) {
         if (!state.isMember(position))
