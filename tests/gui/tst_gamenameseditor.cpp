@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 
 using namespace guitest;
 using testfiles::couple;
@@ -51,6 +52,13 @@ private slots:
         onTopLevel(
             "frm_game_names",
             [&](QWidget* editor) {
+                // A failed check leaves the lambda early: the editor is closed then, so that the test ends.
+                const auto close = qScopeGuard([editor] {
+                    if (editor->isVisible())
+                        static_cast<QDialog*>(editor)->reject();
+                });
+                // Its keys are shortcuts of the window, which answer once the window is the active one.
+                QVERIFY(QTest::qWaitForWindowActive(editor));
                 auto* list = child<QListWidget>(editor, "lst_game_names");
                 seen = listed(list);
                 for (const char* name : {"lst_game_names", "cmd_add", "cmd_change", "cmd_delete", "cmd_up", "cmd_down",
