@@ -167,6 +167,29 @@ private slots:
         QCOMPARE(rowNames(partners), QStringList{QStringLiteral("小川")});
     }
 
+    // A member already in a couple of the entry is grey and its tooltip names the couple; long names are elided in
+    // the middle, the whole name in the tooltip.
+    void listsTellWhoIsWho() {
+        AppState state = roster();
+        state.couples = {testfiles::couple(1, state.members[0], {state.members[3]})};
+        state.coupleCount = 1;
+        ScriptedPrompter prompter;
+        CoupleEditor editor(state, prompter);
+        editor.openCouple(-1);
+        auto* leaders = child<QTreeWidget>(&editor, "lvw_Leader");
+        QCOMPARE(leaders->textElideMode(), Qt::ElideMiddle);
+        for (int row = 0; row < leaders->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* item = leaders->topLevelItem(row);
+            const MemberRecord& member = state.members[item->data(0, Qt::UserRole).toInt()];
+            const bool taken = item->data(0, Qt::UserRole).toInt() == 0;
+            const QString tip = item->toolTip(0);
+            QVERIFY2(tip.startsWith(member.name) && tip.contains(QStringLiteral("%1回生").arg(member.year)),
+                     qPrintable(tip));
+            QCOMPARE(tip.contains(QStringLiteral("背番号 1 のカップル")), taken);
+            QCOMPARE(item->data(0, Qt::ForegroundRole).isValid(), taken);
+        }
+    }
+
     void editSelectsFilters_data() {
         QTest::addColumn<int>("secondPartner");
         QTest::addColumn<int>("partnerFilter");

@@ -556,6 +556,28 @@ private slots:
         }
     }
 
+    // Ctrl+S saves what the view shows, and the file menu shows the key on that entry only.
+    void saveKeyFollowsTheView_data() {
+        QTest::addColumn<bool>("memberView");
+        QTest::newRow("member view") << true;
+        QTest::newRow("couple view") << false;
+    }
+    void saveKeyFollowsTheView() {
+        QFETCH(bool, memberView);
+        startInCoupleView();
+        if (memberView)
+            QTest::mouseClick(child<QRadioButton>(m_window.get(), "optMember"), Qt::LeftButton);
+        activate();
+        QFile::remove(m_state.memberFilePath());
+        m_state.entryChanged = true;
+        press("Ctrl+S");
+        QCOMPARE(QFile::exists(m_state.memberFilePath()), memberView);
+        QCOMPARE(m_state.entryChanged, memberView);
+        const QKeySequence save(QStringLiteral("Ctrl+S"));
+        QCOMPARE(action("mnu__save_member")->shortcut() == save, memberView);
+        QCOMPARE(action("mnu_save_entry")->shortcut() == save, !memberView);
+    }
+
     // A member change reaches the couple that holds the member when asked: a step of its own in the entry's
     // history, undone in the couple view; the roster's step is undone in the member view.
     void correctionReachesCouples_data() {
