@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <filesystem>
@@ -39,7 +40,13 @@ QString makeFolder(const QString& folder) {
     if (info.exists() && !info.isDir())
         return QStringLiteral("同じ名前のファイルがあります。別の場所を指定してください。");
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+#ifdef Q_OS_WIN
+    // Windows' file names are UTF-16: through the wide path, so Japanese folder names work.
+    const std::filesystem::path path(folder.toStdWString());
+#else
+    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
+#endif
+    std::filesystem::create_directories(path, error);
     if (!error)
         return {};
     // A file on the way to the folder: the system says "not a directory", which would read as "not found".
@@ -91,6 +98,10 @@ QString user_data_folder_for(const QString& xdgDataHome, const QString& home) {
 QString user_data_folder() {
     QCoreApplication::setApplicationName(QStringLiteral("DanceEntry"));
     QCoreApplication::setOrganizationName(QString());
+#ifdef Q_OS_WIN
+    // %APPDATA%\DanceEntry, where Windows keeps a user's program data (it roams with the user's profile).
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+#endif
     return user_data_folder_for(qEnvironmentVariable("XDG_DATA_HOME"), qEnvironmentVariable("HOME"));
 }
 

@@ -1,0 +1,144 @@
+#!/bin/sh
+# Tests the Windows build of tools/build-windows.sh under Wine (wine64, in a Wine prefix of its own under
+# build/windows/):
+#  1. the cross-built core, print and tool tests, and the GUI tests Wine can run, on the offscreen platform;
+#  2. the installer installs silently (/S), the installed program starts on an empty folder under Xvfb and shows
+#     the first-use dialog;
+#  3. danceentry-tool.exe show, check, csv and pdf give what the Linux tool gives on the same files (text the same
+#     apart from line ends, CSV byte for byte, the PDFs' text the same and a Japanese font embedded).
+# DISPLAY_NUMBER chooses the Xvfb display (default 99).
+set -eu
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+OUT=$ROOT/build/windows
+WINE=${WINE:-/usr/lib/wine/wine64}
+VERSION=$(sed -n 's/^project(DanceEntry VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+export WINEPREFIX="$OUT/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+FAILED=""
+fail() {
+    echo "FAILED: $1"
+    FAILED="$FAILED
+  $1"
+}
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Making the Wine prefix $WINEPREFIX"
+    "$WINE" wineboot --init >/dev/null 2>&1
+    "$WINE"server -w 2>/dev/null || "$(dirname "$WINE")/wineserver" -w
+fi
+WINESERVER=$(dirname "$WINE")/wineserver
+
+# --- 1. The tests --------------------------------------------------------------------------------------------------
+# GUI tests that cannot run under Wine, with the reason (see README's Windows section).
+WINE_SKIPPED_GUI_TESTS=${WINE_SKIPPED_GUI_TESTS:-}
+cd "$OUT/build/tests"
+for test in tst_*.exe; do
+    name=${test%.exe}
+    case " $WINE_SKIPPED_GUI_TESTS " in *" $name "*)
+        echo "SKIPPED under Wine: $name"
+        continue
+        ;;
+    esac
+    if QT_QPA_PLATFORM=offscreen timeout 600 "$WINE" "./$test" >"$OUT/$name.log" 2>&1; then
+        echo "PASS $name ($(grep -a '^Totals' "$OUT/$name.log" | tr -d '\r'))"
+    else
+        fail "$name (see $OUT/$name.log)"
+        grep -a '^FAIL\|^   Loc' "$OUT/$name.log" | head -20 || true
+    fi
+done
+cd "$ROOT"
+
+# --- 2. Install silently, start on an empty folder -----------------------------------------------------------------
+INSTALLED="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/DanceEntry"
+"$WINE" "$OUT/DanceEntry-$VERSION-setup.exe" /S >/dev/null 2>&1 || true
+"$WINESERVER" -w
+for file in danceentry.exe danceentry-tool.exe uninstall.exe translations/qtbase_ja.qm fonts/ipagp.ttf; do
+    [ -f "$INSTALLED/$file" ] || fail "the installer did not install $file"
+done
+"$WINE" reg query 'HKCU\Software\Classes\DanceEntry.EntryFile' 2>/dev/null | tr -d '\r' |
+    grep -q 'DanceEntry エントリーファイル' || fail "the installer did not register .ent files"
+"$WINE" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\DanceEntry' 2>/dev/null |
+    grep -q UninstallString || fail "the installer did not add the uninstaller to the program list"
+
+DISPLAY_NUMBER=${DISPLAY_NUMBER:-99}
+Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x800x24 >/dev/null 2>&1 &
+XVFB=$!
+sleep 2
+EMPTY="$WINEPREFIX/drive_c/danceentry-smoke"
+rm -rf "$EMPTY"
+mkdir -p "$EMPTY"
+DISPLAY=":$DISPLAY_NUMBER" "$WINE" "$INSTALLED/danceentry.exe" --folder 'C:\danceentry-smoke' >/dev/null 2>&1 &
+PROGRAM=$!
+shown=""
+for _ in $(seq 1 60); do
+    if DISPLAY=":$DISPLAY_NUMBER" xdotool search --name 'エントリー作成' >/dev/null 2>&1; then
+        shown=yes
+        break
+    fi
+    sleep 1
+done
+DISPLAY=":$DISPLAY_NUMBER" import -window root "$OUT/smoke-first-use.png" 2>/dev/null || true
+if [ -n "$shown" ]; then
+    echo "PASS the installed program shows the first-use dialog (screenshot: $OUT/smoke-first-use.png)"
+else
+    fail "the installed program did not show the first-use dialog"
+fi
+kill "$PROGRAM" 2>/dev/null || true
+"$WINESERVER" -k 2>/dev/null || true
+kill "$XVFB" 2>/dev/null || true
+
+# --- 3. The tool on Windows and on Linux --------------------------------------------------------------------------
+LINUX=$OUT/linux
+cmake -S . -B "$LINUX" -DCMAKE_BUILD_TYPE=Release -DDANCEENTRY_PCH=OFF >/dev/null
+cmake --build "$LINUX" --parallel "$(nproc)" --target danceentry-tool make_seeds >/dev/null
+SAMPLES=$OUT/samples
+rm -rf "$SAMPLES"
+"$LINUX/tests/make_seeds" "$SAMPLES/seeds"
+mkdir -p "$SAMPLES/data"
+cp "$SAMPLES/seeds/member_file/three" "$SAMPLES/data/member.dat"
+cp "$SAMPLES/seeds/university_file/full" "$SAMPLES/data/uniinf.dat"
+cp "$SAMPLES/seeds/game_names/lines" "$SAMPLES/data/Gamename.txt"
+cp "$SAMPLES/seeds/entry_file/two_couples" "$SAMPLES/data/春季大会.ent"
+cp "$SAMPLES/seeds/entry_file/one_couple" "$SAMPLES/data/新人戦.ent"
+cd "$SAMPLES/data"
+TOOL_EXE="$INSTALLED/danceentry-tool.exe"
+same_text() { # label linux-output windows-output
+    if tr -d '\r' <"$3" | cmp -s "$2" -; then echo "PASS $1"; else fail "$1: $2 and $3 differ"; fi
+}
+for command in "show member.dat uniinf.dat Gamename.txt 春季大会.ent 新人戦.ent" \
+    "check member.dat 春季大会.ent 新人戦.ent" "check --strict 春季大会.ent"; do
+    label=$(echo "$command" | cut -d' ' -f1)
+    # shellcheck disable=SC2086
+    "$LINUX/tool/danceentry-tool" $command >"../$label-linux.txt" 2>&1 || true
+    # shellcheck disable=SC2086
+    "$WINE" "$TOOL_EXE" $command >"../$label-windows.txt" 2>&1 || true
+    same_text "tool $command" "../$label-linux.txt" "../$label-windows.txt"
+done
+for encoding in utf-8 cp932; do
+    "$LINUX/tool/danceentry-tool" csv 春季大会.ent 新人戦.ent --encoding "$encoding" -o "../linux-$encoding.csv"
+    "$WINE" "$TOOL_EXE" csv 春季大会.ent 新人戦.ent --encoding "$encoding" -o "..\\windows-$encoding.csv"
+    if cmp -s "../linux-$encoding.csv" "../windows-$encoding.csv"; then
+        echo "PASS tool csv --encoding $encoding (byte for byte)"
+    else
+        fail "tool csv --encoding $encoding differs"
+    fi
+done
+"$LINUX/tool/danceentry-tool" pdf 春季大会.ent -o ../linux.pdf
+"$WINE" "$TOOL_EXE" pdf 春季大会.ent -o '..\windows.pdf'
+pdftotext -layout ../linux.pdf ../linux-pdf.txt
+pdftotext -layout ../windows.pdf ../windows-pdf.txt
+same_text "tool pdf (the pages' text)" ../linux-pdf.txt ../windows-pdf.txt
+if pdffonts ../windows.pdf | grep -q 'IPA.*yes'; then
+    echo "PASS tool pdf embeds the IPA font"
+else
+    fail "the Windows PDF embeds no Japanese font: $(pdffonts ../windows.pdf)"
+fi
+cd "$ROOT"
+"$WINESERVER" -k 2>/dev/null || true
+
+if [ -n "$FAILED" ]; then
+    echo "Windows tests failed:$FAILED"
+    exit 1
+fi
+echo "Windows tests passed."
