@@ -14,7 +14,13 @@ OUT=$ROOT/build/windows
 WINE=${WINE:-/usr/lib/wine/wine64}
 VERSION=$(sed -n 's/^project(DanceEntry VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 export WINEPREFIX="$OUT/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
+# Wine draws even an offscreen program's hidden windows through X: every run gets the Xvfb display.
+DISPLAY_NUMBER=${DISPLAY_NUMBER:-99}
+Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x800x24 >/dev/null 2>&1 &
+XVFB=$!
+trap 'kill $XVFB 2>/dev/null || true' EXIT
+export DISPLAY=":$DISPLAY_NUMBER"
+sleep 2
 FAILED=""
 fail() {
     echo "FAILED: $1"
@@ -22,12 +28,12 @@ fail() {
   $1"
 }
 
+WINESERVER=$(dirname "$WINE")/wineserver
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Making the Wine prefix $WINEPREFIX"
-    "$WINE" wineboot --init >/dev/null 2>&1
-    "$WINE"server -w 2>/dev/null || "$(dirname "$WINE")/wineserver" -w
+    "$WINE" wineboot --init >/dev/null 2>&1 || true
+    "$WINESERVER" -w
 fi
-WINESERVER=$(dirname "$WINE")/wineserver
 
 # --- 1. The tests --------------------------------------------------------------------------------------------------
 # GUI tests that cannot run under Wine, with the reason (see README's Windows section).
@@ -61,24 +67,20 @@ done
 "$WINE" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\DanceEntry' 2>/dev/null |
     grep -q UninstallString || fail "the installer did not add the uninstaller to the program list"
 
-DISPLAY_NUMBER=${DISPLAY_NUMBER:-99}
-Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x800x24 >/dev/null 2>&1 &
-XVFB=$!
-sleep 2
 EMPTY="$WINEPREFIX/drive_c/danceentry-smoke"
 rm -rf "$EMPTY"
 mkdir -p "$EMPTY"
-DISPLAY=":$DISPLAY_NUMBER" "$WINE" "$INSTALLED/danceentry.exe" --folder 'C:\danceentry-smoke' >/dev/null 2>&1 &
+"$WINE" "$INSTALLED/danceentry.exe" --folder 'C:\danceentry-smoke' >/dev/null 2>&1 &
 PROGRAM=$!
 shown=""
 for _ in $(seq 1 60); do
-    if DISPLAY=":$DISPLAY_NUMBER" xdotool search --name 'エントリー作成' >/dev/null 2>&1; then
+    if xdotool search --name 'エントリー作成' >/dev/null 2>&1; then
         shown=yes
         break
     fi
     sleep 1
 done
-DISPLAY=":$DISPLAY_NUMBER" import -window root "$OUT/smoke-first-use.png" 2>/dev/null || true
+import -window root "$OUT/smoke-first-use.png" 2>/dev/null || true
 if [ -n "$shown" ]; then
     echo "PASS the installed program shows the first-use dialog (screenshot: $OUT/smoke-first-use.png)"
 else
@@ -86,7 +88,6 @@ else
 fi
 kill "$PROGRAM" 2>/dev/null || true
 "$WINESERVER" -k 2>/dev/null || true
-kill "$XVFB" 2>/dev/null || true
 
 # --- 3. The tool on Windows and on Linux --------------------------------------------------------------------------
 LINUX=$OUT/linux
