@@ -49,10 +49,12 @@ QString makeFolder(const QString& folder) {
     std::filesystem::create_directories(path, error);
     if (!error)
         return {};
+    // As a C error number (Windows' codes are mapped to those).
+    const int errorNumber = error.default_error_condition().value();
     // A file on the way to the folder: the system says "not a directory", which would read as "not found".
-    if (error.value() == ENOTDIR || error.value() == EEXIST)
+    if (errorNumber == ENOTDIR || errorNumber == EEXIST)
         return QStringLiteral("途中の名前がフォルダではなくファイルです。別の場所を指定してください。");
-    return file_error_reason(error.value());
+    return file_error_reason(errorNumber);
 }
 
 DataFolder made(const QString& folder, DataFolderSource source) {

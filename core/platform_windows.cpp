@@ -405,6 +405,15 @@ bool cp932_decode(QByteArrayView bytes, QString* text) {
     text->clear();
     if (bytes.isEmpty())
         return true;
+    // Windows decodes five single bytes that the data files' code page leaves undefined (80, A0, FD to FF, as
+    // ICU's windows-31j of the Linux build): a file holding one is refused on both systems alike.
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar byte = uchar(bytes[i]);
+        if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC))
+            ++i; // a lead byte: its second byte may be anything
+        else if (byte == 0x80 || byte == 0xA0 || byte >= 0xFD)
+            return false;
+    }
     const int size = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), int(bytes.size()), nullptr, 0);
     if (size <= 0)
         return false;

@@ -46,7 +46,9 @@ for test in tst_*.exe; do
         continue
         ;;
     esac
-    if QT_QPA_PLATFORM=offscreen timeout 600 "$WINE" "./$test" >"$OUT/$name.log" 2>&1; then
+    # (QtTest writes to a file under Wine: its standard output goes to the debugger channel.)
+    rm -f "$OUT/$name.log"
+    if QT_QPA_PLATFORM=offscreen timeout 600 "$WINE" "./$test" -o "Z:$OUT/$name.log,txt" >/dev/null 2>&1; then
         echo "PASS $name ($(grep -a '^Totals' "$OUT/$name.log" | tr -d '\r'))"
     else
         fail "$name (see $OUT/$name.log)"
