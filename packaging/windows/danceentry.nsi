@@ -2,7 +2,8 @@
 ; VERSION, STAGE (the folder of the portable zip's files), ICON and OUTFILE). No administrator rights: the program
 ; goes to the user's own program folder, and the Start menu entry, the uninstaller's line in the program list and
 ; the entry files' type are the user's own too.
-Unicode true
+; A 64-bit installer, as the program is: it runs where the program runs, Wine's 64-bit loader (wine64) included.
+Target amd64-unicode
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 
