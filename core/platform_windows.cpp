@@ -264,13 +264,14 @@ int replace_file(const QString& target, const QByteArray& bytes, const QString& 
     const std::wstring from = wide(temporary);
     const std::wstring to = wide(target);
     if (problem == 0) {
-        // ReplaceFile keeps the earlier file's attributes and permissions; where it cannot be used (some shares),
-        // the file is moved over it.
-        const bool replaced =
-            existing.kind != FileKind::Missing &&
-            ReplaceFileW(to.c_str(), from.c_str(), nullptr,
-                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
-        if (!replaced && !MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        // Swapped in by one rename (MoveFileEx replacing the target), so a save killed at any moment leaves the old
+        // file or the new one. (ReplaceFile would keep more of the old file's metadata, but it is several steps,
+        // between which the name can be missing.) The new file takes the old one's attributes.
+        if (existing.kind != FileKind::Missing)
+            SetFileAttributesW(from.c_str(),
+                               existing.mode & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+        if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             problem = lastError();
     }
     if (problem != 0)

@@ -130,13 +130,17 @@ cmake --build "$OUT/build" --parallel "$(nproc)"
 NAME=DanceEntry-$VERSION-win64
 STAGE=$OUT/stage/$NAME
 rm -rf "$OUT/stage"
-mkdir -p "$STAGE/translations" "$STAGE/fonts"
+mkdir -p "$STAGE/translations" "$STAGE/fonts" "$STAGE/doc/guide"
 x86_64-w64-mingw32-strip -o "$STAGE/danceentry.exe" "$OUT/build/app/danceentry.exe"
 x86_64-w64-mingw32-strip -o "$STAGE/danceentry-tool.exe" "$OUT/build/tool/danceentry-tool.exe"
 cp /usr/share/qt6/translations/qtbase_ja.qm "$STAGE/translations/"
 cp /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$STAGE/fonts/"
 sed 's/$/\r/' /usr/share/doc/fonts-ipafont-gothic/copyright >"$STAGE/fonts/IPA_Font_License.txt"
 sed 's/$/\r/' LICENSE >"$STAGE/LICENSE.txt"
+cp docs/guide-ja.md "$STAGE/doc/"
+cp docs/guide/*.png "$STAGE/doc/guide/"
+# The test programs find Qt's texts, the fonts and the guide beside themselves, as the installed program does.
+cp -r "$STAGE/translations" "$STAGE/fonts" "$STAGE/doc" "$OUT/build/tests/"
 
 rm -f "$OUT/$NAME.zip"
 (cd "$OUT/stage" && cmake -E tar cf "$OUT/$NAME.zip" --format=zip "$NAME")
