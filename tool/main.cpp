@@ -1,4 +1,5 @@
 #include "optiontext.h"
+#include "platform.h"
 #include "savefile.h"
 #include "tool.h"
 #include "toolargs.h"
@@ -11,9 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -32,7 +31,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
 int main(int argc, char* argv[]) {
     ignore_file_size_signal();
     // Asked first: the application may open files of its own, which would take a closed descriptor's number.
-    const bool outputClosed = ::fcntl(STDOUT_FILENO, F_GETFD) == -1;
+    const bool outputClosed = platform::standard_output_closed();
     // Pages are laid out with fonts, which need Qt Gui; the offscreen platform gives it without a display, so
     // the pdf command runs on a server or over ssh alike. The other commands stay with Qt Core.
     std::unique_ptr<QCoreApplication> app;

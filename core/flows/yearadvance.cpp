@@ -155,6 +155,13 @@ void advance_member_years(AppState& state) {
 
 FolderListing list_data_folder(const QString& folder) {
     FolderListing listing;
+#ifdef Q_OS_WIN
+    // Windows' names are UTF-16, every one of them a text: none is unusable.
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!name.startsWith(QLatin1Char('.')))
+            listing.names << name;
+    }
+#else
     std::error_code error;
     for (std::filesystem::directory_iterator it(QFile::encodeName(folder).toStdString(), error), end;
          !error && it != end; it.increment(error)) {
@@ -168,6 +175,7 @@ FolderListing list_data_folder(const QString& folder) {
         else
             listing.unusableNames << shownName(raw);
     }
+#endif
     return listing;
 }
 

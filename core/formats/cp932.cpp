@@ -1,9 +1,7 @@
 #include "cp932.h"
 
+#include "cp932converter.h"
 #include "cp932table.h"
-
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <optional>
@@ -18,8 +16,8 @@ constexpr auto kFlags = QStringConverter::Flag::Stateless;
 // one decoder and resets them before every use. Qt 6.4 keeps a converter's error flag through
 // resetState(), so one that has met an error is opened again, in place: ICU reports errors to the
 // address of the converter's state, so a converter must never be moved.
-QStringEncoder& sharedEncoder() {
-    thread_local std::optional<QStringEncoder> encoder;
+Encoder& sharedEncoder() {
+    thread_local std::optional<Encoder> encoder;
     if (!encoder || encoder->hasError())
         encoder.emplace(kCodecName, kFlags);
     else
@@ -27,8 +25,8 @@ QStringEncoder& sharedEncoder() {
     return *encoder;
 }
 
-QStringDecoder& sharedDecoder() {
-    thread_local std::optional<QStringDecoder> decoder;
+Decoder& sharedDecoder() {
+    thread_local std::optional<Decoder> decoder;
     if (!decoder || decoder->hasError())
         decoder.emplace(kCodecName, kFlags);
     else
@@ -55,8 +53,8 @@ QString describe(const QString& character) {
 }
 
 bool available() {
-    QStringEncoder encoder(kCodecName, kFlags);
-    QStringDecoder decoder(kCodecName, kFlags);
+    Encoder encoder(kCodecName, kFlags);
+    Decoder decoder(kCodecName, kFlags);
     if (!encoder.isValid() || !decoder.isValid())
         return false;
     // A converter that only pretends (no ICU) would not give the Windows form of these.
@@ -85,7 +83,7 @@ QString firstUnencodable(const QString& text) {
         if (length == 1 && encoding && encoding->bytes[input.at(i).unicode()] != table::kNoBytes)
             continue;
         const QString character = input.mid(i, length);
-        QStringEncoder encoder(kCodecName, kFlags);
+        Encoder encoder(kCodecName, kFlags);
         // encode() converts lazily: only turning its result into bytes runs the converter.
         const QByteArray bytes = encoder.encode(character);
         if (encoder.hasError() || !encoder.isValid())
@@ -119,7 +117,7 @@ bool icuEncodeAppend(QStringView view, QByteArray& out, QString* error) {
         }
         const qsizetype length =
             c.isHighSurrogate() && i + 1 < input.size() && input.at(i + 1).isLowSurrogate() ? 2 : 1;
-        QStringEncoder& encoder = sharedEncoder();
+        Encoder& encoder = sharedEncoder();
         const QByteArray piece = encoder.encode(QStringView(input).mid(i, length));
         if (encoder.hasError()) {
             if (error) {
@@ -137,7 +135,7 @@ bool icuEncodeAppend(QStringView view, QByteArray& out, QString* error) {
 }
 
 bool icuDecode(QByteArrayView bytes, QString* out) {
-    QStringDecoder& decoder = sharedDecoder();
+    Decoder& decoder = sharedDecoder();
     if (bytes.isEmpty() && decoder.isValid()) {
         if (out)
             out->clear();
@@ -188,7 +186,7 @@ QString decodeLossy(QByteArrayView bytes) {
         return text;
     const table::Decoding* decoding = table::decoding();
     if (!decoding)
-        return QStringDecoder(kCodecName).decode(bytes);
+        return Decoder(kCodecName).decode(bytes);
     text.reserve(bytes.size());
     const uchar* p = reinterpret_cast<const uchar*>(bytes.data());
     const uchar* const end = p + bytes.size();

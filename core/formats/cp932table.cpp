@@ -3,6 +3,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#ifdef Q_OS_WIN
+#include "platform.h"
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -17,6 +21,29 @@ constexpr auto kFlags = QStringConverter::Flag::Stateless;
 // the probes themselves; the count is a protected member, which a derived class may clear. Being
 // stateless, the converter drops incomplete input at the end of each call, so nothing carries over from
 // one probe to the next (and the check of all codes in one piece would notice if it did).
+#ifdef Q_OS_WIN
+// The Windows build asks the system's code page 932 (its Qt has no ICU).
+class ProbeDecoder {
+public:
+    bool isValid() const { return true; }
+    qsizetype probe(QByteArrayView bytes, QChar* out) {
+        QString text;
+        if (!platform::cp932_decode(bytes, &text))
+            return -1;
+        std::copy(text.cbegin(), text.cend(), out);
+        return text.size();
+    }
+};
+
+class ProbeEncoder {
+public:
+    bool isValid() const { return true; }
+    bool probe(QStringView text, QByteArray& out) {
+        out.clear();
+        return platform::cp932_encode(text, &out);
+    }
+};
+#else
 class ProbeDecoder : public QStringDecoder {
 public:
     ProbeDecoder() : QStringDecoder(kCodecName, kFlags) {}
@@ -41,6 +68,7 @@ public:
         return !hasError();
     }
 };
+#endif
 
 bool isCharacter(char16_t unit) {
     return unit != kNoChar && !QChar::isSurrogate(unit);

@@ -1,6 +1,7 @@
 #include "backups.h"
 
 #include "datafiles.h"
+#include "platform.h"
 #include "savefile.h"
 
 #include <QDir>
@@ -8,8 +9,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,10 +33,7 @@ bool copyFile(const QString& from, const QString& to, QString* error) {
 // which costs nothing. A link (whose target a save would replace) and a file on a file system without hard
 // links (FAT, some network shares) are copied instead; copying reads only regular files.
 bool keepFile(const QString& from, const QString& to, QString* error) {
-    const QByteArray source = QFile::encodeName(from);
-    struct stat status {};
-    if (::lstat(source.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
-        ::link(source.constData(), QFile::encodeName(to).constData()) == 0)
+    if (platform::file_status(from, false).kind == platform::FileKind::Regular && platform::hard_link(from, to) == 0)
         return true;
     return copyFile(from, to, error);
 }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <filesystem>
@@ -39,13 +40,21 @@ QString makeFolder(const QString& folder) {
     if (info.exists() && !info.isDir())
         return QStringLiteral("同じ名前のファイルがあります。別の場所を指定してください。");
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+#ifdef Q_OS_WIN
+    // Windows' file names are UTF-16: through the wide path, so Japanese folder names work.
+    const std::filesystem::path path(folder.toStdWString());
+#else
+    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
+#endif
+    std::filesystem::create_directories(path, error);
     if (!error)
         return {};
+    // As a C error number (Windows' codes are mapped to those).
+    const int errorNumber = error.default_error_condition().value();
     // A file on the way to the folder: the system says "not a directory", which would read as "not found".
-    if (error.value() == ENOTDIR || error.value() == EEXIST)
+    if (errorNumber == ENOTDIR || errorNumber == EEXIST)
         return QStringLiteral("途中の名前がフォルダではなくファイルです。別の場所を指定してください。");
-    return file_error_reason(error.value());
+    return file_error_reason(errorNumber);
 }
 
 DataFolder made(const QString& folder, DataFolderSource source) {
@@ -91,6 +100,10 @@ QString user_data_folder_for(const QString& xdgDataHome, const QString& home) {
 QString user_data_folder() {
     QCoreApplication::setApplicationName(QStringLiteral("DanceEntry"));
     QCoreApplication::setOrganizationName(QString());
+#ifdef Q_OS_WIN
+    // %APPDATA%\DanceEntry, where Windows keeps a user's program data (it roams with the user's profile).
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+#endif
     return user_data_folder_for(qEnvironmentVariable("XDG_DATA_HOME"), qEnvironmentVariable("HOME"));
 }
 

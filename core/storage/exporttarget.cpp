@@ -2,15 +2,11 @@
 
 #include "backups.h"
 #include "folderlock.h"
+#include "platform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <climits>
-#include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -21,30 +17,14 @@ const QString kMemberFile = QStringLiteral("member.dat");
 const QString kUniversityFile = QStringLiteral("uniinf.dat");
 const QString kGameNames = QStringLiteral("Gamename.txt");
 
-QByteArray native(const QString& path) {
-    return QFile::encodeName(path);
-}
-
 // The target of the link at `path`, or an empty text when it is none.
 QString linkTarget(const QString& path) {
-    const QByteArray name = native(path);
-    struct stat status {};
-    if (::lstat(name.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
-        return {};
-    QByteArray target(PATH_MAX, Qt::Uninitialized);
-    const ssize_t length = ::readlink(name.constData(), target.data(), size_t(target.size()));
-    if (length <= 0)
-        return {};
-    target.truncate(length);
-    return QFile::decodeName(target);
+    return platform::link_target(path);
 }
 
 // The folder part through realpath; empty when it does not exist or cannot be entered.
 QString canonicalFolder(const QString& folder) {
-    char resolved[PATH_MAX];
-    if (!::realpath(native(folder.isEmpty() ? QStringLiteral("/") : folder).constData(), resolved))
-        return {};
-    return QFile::decodeName(resolved);
+    return platform::real_path(folder.isEmpty() ? QStringLiteral("/") : folder);
 }
 
 bool isEntryFileName(const QString& name) {
@@ -154,10 +134,7 @@ QString resolved_target_path(const QString& path) {
 }
 
 bool same_existing_file(const QString& a, const QString& b) {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(native(a).constData(), &first) == 0 && ::stat(native(b).constData(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return platform::file_status(a, true).sameFileAs(platform::file_status(b, true));
 }
 
 bool is_one_of(const QString& output, const QStringList& inputs) {
@@ -199,8 +176,8 @@ QString write_target_refusal(const QString& path, const WriteGuard& guard) {
         return QStringLiteral("出力ファイル「%1」%2は DanceEntry のデータファイルの名前です。データファイルを上書き"
                               "しないよう、別の名前（例: entries.csv）を指定してください。")
             .arg(shown, leadsTo);
-    struct stat status {};
-    if (::stat(native(target.path).constData(), &status) == 0 && !S_ISREG(status.st_mode))
+    if (const platform::FileStatus status = platform::file_status(target.path, true);
+        status.kind != platform::FileKind::Missing && status.kind != platform::FileKind::Regular)
         return QStringLiteral(
                    "「%1」%2は通常のファイルではないため、書き込みません。ファイルの名前を指定してください。")
             .arg(shown, leadsTo);

@@ -1,5 +1,6 @@
 #include "folderlock.h"
 
+#include "platform.h"
 #include "savefile.h"
 
 #include <QCoreApplication>
@@ -10,13 +11,6 @@
 #include <QSysInfo>
 
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 namespace {
 
@@ -24,13 +18,8 @@ namespace {
 // tells one file from another is kept too: its identity, size, time and, for a file, what it holds.
 struct LockEntry {
     enum Kind { None, File, Folder, Link, Other } kind = None;
-    QDateTime modified;
+    platform::FileStatus status;
     QString linkTarget;
-    quint64 device = 0;
-    quint64 inode = 0;
-    quint32 mode = 0;
-    qint64 size = 0;
-    qint64 modifiedNs = 0;
     bool contentRead = false;
     QByteArray content;
 };
@@ -38,54 +27,34 @@ struct LockEntry {
 // A lock file holds a few short lines; anything longer is no lock of this program's and is not read whole.
 constexpr qint64 kLockContentLimit = 4096;
 
-QByteArray readLockContent(const QString& path, const struct stat& judged, bool* read) {
-    *read = false;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    QByteArray content;
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && status.st_dev == judged.st_dev && status.st_ino == judged.st_ino &&
-        S_ISREG(status.st_mode)) {
-        char buffer[kLockContentLimit + 1];
-        ssize_t got = 0;
-        while (content.size() <= kLockContentLimit &&
-               ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)))
-            if (got > 0)
-                content.append(buffer, got);
-        *read = got == 0;
-    }
-    ::close(fd);
-    return content;
-}
-
 LockEntry inspect(const QString& path) {
     LockEntry entry;
-    struct stat status {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return entry;
-    entry.modified = QDateTime::fromSecsSinceEpoch(status.st_mtime);
-    entry.device = status.st_dev;
-    entry.inode = status.st_ino;
-    entry.mode = status.st_mode;
-    entry.size = status.st_size;
-    entry.modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
-    if (S_ISREG(status.st_mode)) {
+    entry.status = platform::file_status(path, false);
+    switch (entry.status.kind) {
+    case platform::FileKind::Missing:
+        break;
+    case platform::FileKind::Regular:
         entry.kind = LockEntry::File;
-        entry.content = readLockContent(path, status, &entry.contentRead);
-    } else if (S_ISDIR(status.st_mode))
+        entry.contentRead = platform::read_small_file_of(path, entry.status, kLockContentLimit, &entry.content);
+        break;
+    case platform::FileKind::Folder:
         entry.kind = LockEntry::Folder;
-    else if (S_ISLNK(status.st_mode)) {
+        break;
+    case platform::FileKind::Link:
         entry.kind = LockEntry::Link;
         entry.linkTarget = QFile::symLinkTarget(path);
-    } else
+        break;
+    case platform::FileKind::Other:
         entry.kind = LockEntry::Other;
+        break;
+    }
     return entry;
 }
 
 bool sameEntry(const LockEntry& a, const LockEntry& b) {
-    return a.kind == b.kind && a.device == b.device && a.inode == b.inode && a.mode == b.mode && a.size == b.size &&
-           a.modifiedNs == b.modifiedNs && a.contentRead == b.contentRead && a.content == b.content &&
+    return a.kind == b.kind && a.status.volume == b.status.volume && a.status.index == b.status.index &&
+           a.status.mode == b.status.mode && a.status.size == b.status.size &&
+           a.status.modifiedNs == b.status.modifiedNs && a.contentRead == b.contentRead && a.content == b.content &&
            a.linkTarget == b.linkTarget;
 }
 
@@ -113,30 +82,19 @@ QByteArray lockContent() {
 }
 
 // True when a running program holds the lock file: every program that takes such a lock also locks the open
-// file (flock), and that lock goes when the program ends, however it ends. Looked at with a shared lock, so two
-// copies looking at the same moment do not take each other's look for a holder.
+// file, and that lock goes when the program ends, however it ends.
 bool heldOpen(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    return held;
-}
-
-bool processRunning(qint64 pid) {
-    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+    return platform::lock_held(path);
 }
 
 // The system's error number when the folder cannot be written (read-only, no permission), otherwise 0.
 int folderWriteProblem(const QString& folder) {
-    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0 ? 0 : errno;
+    return platform::folder_write_problem(folder);
 }
 
 // Why the lock file could not be made, when the lock gave no reason of its own: a full disk first.
 int makeProblem(const QString& folder, int errorNumber) {
-    struct statvfs space {};
-    if (::statvfs(QFile::encodeName(folder).constData(), &space) == 0 && (space.f_bavail == 0 || space.f_favail == 0))
+    if (platform::disk_full(folder))
         return ENOSPC;
     if (const int problem = folderWriteProblem(folder))
         return problem;
@@ -166,7 +124,7 @@ QString cannotRemoveMessage(const QString& shownFolder, int errorNumber) {
 
 // What the lock that nobody can be confirmed to hold tells about itself, for the question.
 QString describe(const LockEntry& entry, bool infoRead, qint64 pid, const QString& host) {
-    const QString time = shownTime(entry.modified);
+    const QString time = shownTime(entry.status.modified());
     switch (entry.kind) {
     case LockEntry::Link:
         return QStringLiteral("これはファイルではなく、「%1」へのリンクです（%2 作成）。")
@@ -213,15 +171,10 @@ QString leftOverMessage(const QString& shownFolder, const QString& description) 
 
 enum class Removal { Removed, NotTheJudged, Failed };
 
-// Puts a lock moved aside back under its name, never over a lock made there meanwhile.
-void putBack(const QByteArray& aside, const QByteArray& path) {
-    if (::renameat2(AT_FDCWD, aside.constData(), AT_FDCWD, path.constData(), RENAME_NOREPLACE) == 0)
-        return;
-    if (errno != EINVAL && errno != ENOSYS)
-        return; // another lock stands there now: this one stays aside, still held by its program
-    // A file system without that rename: a second name, then the aside one goes.
-    if (::link(aside.constData(), path.constData()) == 0)
-        ::unlink(aside.constData());
+// Puts a lock moved aside back under its name, never over a lock made there meanwhile (then it stays aside,
+// still held by its program).
+void putBack(const QString& aside, const QString& path) {
+    platform::rename_file(aside, path, false);
 }
 
 // Removes the lock that was judged left over, and only that one. It is first moved aside under a name of this
@@ -230,27 +183,27 @@ void putBack(const QByteArray& aside, const QByteArray& path) {
 Removal removeJudged(const QString& folder, const QString& path, const LockEntry& judged, int* errorNumber) {
     if (!sameEntry(inspect(path), judged))
         return Removal::NotTheJudged;
-    const QByteArray native = QFile::encodeName(path);
-    const QByteArray aside = QFile::encodeName(
+    const QString aside =
         QDir(folder).filePath(QStringLiteral("%1.%2-%3.aside")
                                   .arg(FolderLock::fileName())
                                   .arg(QCoreApplication::applicationPid())
-                                  .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
-    if (::rename(native.constData(), aside.constData()) != 0) {
-        if (errno == ENOENT)
+                                  .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+    if (const int problem = platform::rename_file(path, aside, true)) {
+        if (problem == ENOENT)
             return Removal::Removed; // another copy removed it: making the new lock decides who has the folder
-        *errorNumber = errno;
+        *errorNumber = problem;
         return Removal::Failed;
     }
-    const LockEntry moved = inspect(QFile::decodeName(aside));
-    if (sameEntry(moved, judged) && !heldOpen(QFile::decodeName(aside))) {
-        if (::unlink(aside.constData()) == 0)
+    const LockEntry moved = inspect(aside);
+    if (sameEntry(moved, judged) && !heldOpen(aside)) {
+        if (const int problem = platform::remove_file(aside); problem == 0)
             return Removal::Removed;
-        *errorNumber = errno;
-        putBack(aside, native);
+        else
+            *errorNumber = problem;
+        putBack(aside, path);
         return Removal::Failed;
     }
-    putBack(aside, native);
+    putBack(aside, path);
     return Removal::NotTheJudged;
 }
 
@@ -276,51 +229,22 @@ bool FolderLock::acquire(const QString& folder, Prompter& prompter) {
 }
 
 int FolderLock::create(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    // Another copy looking whether the lock is held may hold its look for an instant.
-    for (int attempt = 0; ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK && attempt < 500; ++attempt)
-        ::usleep(1000);
-    struct stat status {};
-    const QByteArray content = lockContent();
-    qsizetype written = 0;
-    int problem = ::fstat(fd, &status) == 0 ? 0 : errno;
-    while (problem == 0 && written < content.size()) {
-        const ssize_t done = ::write(fd, content.constData() + written, size_t(content.size() - written));
-        if (done > 0)
-            written += done;
-        else if (done < 0 && errno != EINTR)
-            problem = errno;
-        else if (done == 0)
-            problem = EIO;
-    }
-    if (problem != 0) {
-        struct stat now {};
-        if (::lstat(native.constData(), &now) == 0 && now.st_dev == status.st_dev && now.st_ino == status.st_ino)
-            ::unlink(native.constData());
-        ::close(fd);
+    auto lock = std::make_unique<platform::LockFile>();
+    if (const int problem = lock->create(path, lockContent()))
         return problem;
-    }
-    m_fd = fd;
+    m_lock = std::move(lock);
     m_path = path;
-    m_device = status.st_dev;
-    m_inode = status.st_ino;
     return 0;
 }
 
 void FolderLock::release() {
-    if (m_fd < 0)
+    if (!m_lock)
         return;
     // Removed while still locked, and only while it is the file this program made: a lock another copy made
     // under the same name is never this program's to remove.
-    const QByteArray native = QFile::encodeName(m_path);
-    struct stat status {};
-    if (::lstat(native.constData(), &status) == 0 && status.st_dev == m_device && status.st_ino == m_inode)
-        ::unlink(native.constData());
-    ::close(m_fd);
-    m_fd = -1;
+    if (platform::file_status(m_path, false).sameFileAs(m_lock->status()))
+        platform::remove_file(m_path);
+    m_lock.reset();
 }
 
 bool FolderLock::take(const QString& folder, QString* error, Prompter* prompter) {
@@ -367,7 +291,7 @@ bool FolderLock::take(const QString& folder, QString* error, Prompter* prompter)
                         .arg(shown, fileName()));
     infoRead = lockInfo(entry, &pid, &host);
     const bool local = host.isEmpty() || host == QSysInfo::machineHostName();
-    if (heldOpen(path) || (infoRead && local && processRunning(pid)))
+    if (heldOpen(path) || (infoRead && local && platform::process_running(pid)))
         return fail(openElsewhereMessage(shown));
 
     // A lock this computer's program left when it ended without removing it (it crashed) is taken over
@@ -397,5 +321,5 @@ bool FolderLock::take(const QString& folder, QString* error, Prompter* prompter)
 }
 
 bool FolderLock::isLocked() const {
-    return m_fd >= 0;
+    return m_lock != nullptr;
 }

@@ -4,6 +4,12 @@
 
 #include <QString>
 
+#include <memory>
+
+namespace platform {
+class LockFile;
+}
+
 // One program per data folder. Two copies saving into one folder would each overwrite what the other saved,
 // so the program holds a lock file in its folder for as long as it runs. The file is hidden, so it is never
 // taken for data, and its name holds no ".ent".
@@ -38,8 +44,6 @@ private:
     // Makes the lock file; it must not exist yet. The system's error number on failure, EEXIST when it does.
     int create(const QString& path);
 
-    int m_fd = -1; // the open lock file, locked (flock) for as long as this program holds the folder
+    std::unique_ptr<platform::LockFile> m_lock; // the open lock file, locked for as long as this program holds it
     QString m_path;
-    quint64 m_device = 0;
-    quint64 m_inode = 0;
 };

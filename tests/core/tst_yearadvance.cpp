@@ -229,6 +229,9 @@ private slots:
 
     // A name in Shift-JIS bytes cannot be written back under the name it has: it stays, and is named at the end.
     void foreignNameStays() {
+#ifdef Q_OS_WIN
+        QSKIP("Windows' file names are UTF-16: no name is in other bytes");
+#endif
         const QByteArray copy = testfiles::readBytes(m_state.appFolder + QStringLiteral("a.ent"));
         const QByteArray sjisName = m_state.appFolder.toUtf8() + QByteArray("\x8F\x74.ent"); // 春.ent
         std::FILE* made = std::fopen(sjisName.constData(), "wb");

@@ -12,6 +12,11 @@ QPointer<QTranslator> installed;
 } // namespace
 
 bool install_qt_translation() {
+#ifdef Q_OS_WIN
+    // The zip and the installer carry Qt's Japanese texts beside the program.
+    if (install_qt_translation(QCoreApplication::applicationDirPath() + QStringLiteral("/translations")))
+        return true;
+#endif
     return install_qt_translation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 

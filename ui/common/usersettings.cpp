@@ -4,8 +4,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
-#include <cerrno>
-#include <sys/stat.h>
+#include "platform.h"
 
 namespace usersettings {
 namespace {
@@ -20,15 +19,15 @@ QString& chosenFile() {
 // Why `file` cannot be read as the settings, or the empty text when it can (or is not there yet). Looked at
 // before QSettings opens it, following a link as QSettings would.
 QString unusableReason(const QString& file) {
-    struct stat status {};
-    if (::stat(QFile::encodeName(file).constData(), &status) != 0)
+    const platform::FileStatus status = platform::file_status(file, true);
+    if (status.kind == platform::FileKind::Missing)
         return {};
-    if (S_ISDIR(status.st_mode))
+    if (status.kind == platform::FileKind::Folder)
         return QStringLiteral("フォルダになっています");
-    if (!S_ISREG(status.st_mode))
+    if (status.kind != platform::FileKind::Regular)
         return QStringLiteral("通常のファイルではありません（名前付きパイプなど）");
-    if (status.st_size > kLargestFile)
-        return QStringLiteral("大きすぎます（%1 バイト）").arg(qint64(status.st_size));
+    if (status.size > kLargestFile)
+        return QStringLiteral("大きすぎます（%1 バイト）").arg(status.size);
     return {};
 }
 } // namespace

@@ -3,11 +3,13 @@
 #include "desktoplauncher.h"
 #include "exporttarget.h"
 #include "pdfoutput.h"
+#include "platform.h"
 #include "printrenderer.h"
 #include "savefile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -16,7 +18,6 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
-#include <sys/stat.h>
 
 QString pdf_default_folder() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -120,11 +121,8 @@ bool PrintCommands::paintOnPrinter(const QList<PrintDocument>& documents, QPrint
     printer.setOutputFileName(path);
     if (!painted)
         return failed();
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const QByteArray from = QFile::encodeName(part.fileName());
-    if (::chmod(from.constData(), 0666 & ~mask) != 0 || ::rename(from.constData(), QFile::encodeName(target)) != 0) {
-        m_prompter.showMessage(save_failed_message(path, file_error_reason(errno)), Prompter::Icon::Stop);
+    if (const int problem = platform::move_into_place(part.fileName(), target)) {
+        m_prompter.showMessage(save_failed_message(path, file_error_reason(problem)), Prompter::Icon::Stop);
         return false;
     }
     part.setAutoRemove(false);

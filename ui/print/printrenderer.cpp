@@ -2,6 +2,7 @@
 
 #include "documentlayout.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -35,6 +36,11 @@ QStringList japaneseFontFiles() {
     const QByteArray forTests = qgetenv("DANCEENTRY_TEST_FONT_FILES");
     if (!forTests.isEmpty())
         return QFile::decodeName(forTests).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+#ifdef Q_OS_WIN
+    // The zip and the installer carry the IPA fonts in fonts\ beside the program.
+    const QString bundled = QCoreApplication::applicationDirPath() + QStringLiteral("/fonts/");
+    return {bundled + QStringLiteral("ipagp.ttf"), bundled + QStringLiteral("ipag.ttf")};
+#endif
     return {QStringLiteral("/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf"),
             QStringLiteral("/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf")};
 }
@@ -46,6 +52,17 @@ bool hasJapaneseFont() {
 } // namespace
 
 bool ensure_japanese_font(QString* error) {
+#ifdef Q_OS_WIN
+    // PDFs embed the same IPA font as on Linux, carried beside the program, whatever fonts Windows has.
+    static const bool bundledLoaded = [] {
+        for (const QString& file : japaneseFontFiles()) {
+            if (QFile::exists(file))
+                QFontDatabase::addApplicationFont(file);
+        }
+        return true;
+    }();
+    Q_UNUSED(bundledLoaded)
+#endif
     if (hasJapaneseFont())
         return true;
     for (const QString& file : japaneseFontFiles()) {
@@ -54,6 +71,13 @@ bool ensure_japanese_font(QString* error) {
     }
     if (hasJapaneseFont())
         return true;
+#ifdef Q_OS_WIN
+    if (error)
+        *error = QStringLiteral("日本語のフォントが見つからないため、印刷も PDF の作成もできません。\n"
+                                "DanceEntry のフォルダの中の fonts フォルダ（ipagp.ttf）が消えていないか確かめるか、"
+                                "DanceEntry を入れ直してください。");
+    return false;
+#endif
     if (error)
         *error = QStringLiteral("日本語のフォントが見つからないため、印刷も PDF の作成もできません。\n"
                                 "日本語のフォントのパッケージ %1 をインストールしてください"
