@@ -210,12 +210,3 @@ bool decode_text_bytes(QByteArrayView bytes, QString* text) {
         *text = std::move(decoded);
     return true;
 }
-
-QString decode_text_bytes_lenient(QByteArrayView bytes) {
-    QString decoded;
-    if (decodeUtf8OrCp932(bytes, decoded))
-        return decoded;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.sliced(3));
-    return cp932::decodeLossy(bytes);
-}

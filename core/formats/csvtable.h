@@ -50,8 +50,3 @@ CsvReadResult read_csv(QStringView text, qsizetype maxRows = -1);
 // otherwise code page 932. Fails on bytes that are neither, and on a NUL character, which no text file
 // holds (a binary file or UTF-16 text chosen by mistake).
 bool decode_text_bytes(QByteArrayView bytes, QString* text);
-
-// The same choice of encoding for a hand-made list of which whatever can be read is used: never fails, keeps
-// NUL characters, reads damaged UTF-8 behind a byte-order mark as UTF-8 and any other bytes as code page 932,
-// with U+FFFD for what neither can read.
-QString decode_text_bytes_lenient(QByteArrayView bytes);
